@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+// A window of the program. The registry creates it at its first reference and runs its
+// Form_Load once; closing it only hides it, so a later showing finds it as it was left.
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form(QWidget *parent = nullptr);
+
+    virtual void Form_Load() {}
+    // Runs when the window is unloaded, before it is destroyed.
+    virtual void Form_Unload() {}
+
+    // A plain show: visible, in front and active; returns at once. Never modal.
+    void Show();
+    void Hide();
+
+protected:
+    // A fixed-size window with a title but no title-bar buttons, centred at its first showing.
+    void MakeFixedWindowWithoutButtons();
+    // A fixed-size window with neither caption nor title bar, centred at its first showing.
+    void MakeBorderlessWindow();
+    // Fixes the size to what the layout asks for; call after the controls are built.
+    void FixSizeToContents();
+
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void CenterOnScreen();
+
+    bool m_centred = false;
+};

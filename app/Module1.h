@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <memory>
+
+class CuePlayer;
+class FormRegistry;
+class MessageBoxPresenter;
+class RuntimeError;
+
+// The program's shared module: its application-wide variables and routines. The variables
+// start at zero or empty at every start and are never saved; the flags hold 1 or 0 and are
+// always tested against 1.
+namespace Module1 {
+
+inline qint16 gModified = 0;
+inline qint16 gSoundOn = 0;
+inline QString gLogMessage;
+inline qint16 gCardArmed = 0;
+inline qint16 gShift = 0;
+
+// The folder of the program; every data file of the program sits in it.
+QString AppPath();
+// Points the application path elsewhere (tests); an empty path restores the program's folder.
+void SetAppPath(const QString &path);
+// Application path, a separator (always added), then the file name.
+QString AppFile(const QString &fileName);
+
+// The windows of the run.
+FormRegistry &Forms();
+
+// The platform's services; tests install fakes.
+CuePlayer &Cues();
+void SetCuePlayer(std::unique_ptr<CuePlayer> player);
+MessageBoxPresenter &MessageBox();
+void SetMessageBox(std::unique_ptr<MessageBoxPresenter> presenter);
+
+// Plays "\graphics\....wav" from the application path, asynchronously. Whether a cue depends
+// on gSoundOn is the caller's matter.
+void PlayCue(const QString &cueText);
+
+// Enter (13) becomes a move of the focus to the next control, as Tab would move it, once the
+// current key event is over; the key code is set to 0 so the Enter never arrives.
+void EnterAsTab(qint16 &keyAscii);
+
+// Appends gLogMessage, the date and the time as one line to the security log.
+void WriteLogEntry();
+
+// An error no routine handles: the platform's standard message, then the program ends.
+void EndWithUnhandledError(const RuntimeError &error);
+
+// Everything back to the state of a fresh start: variables zeroed, windows destroyed,
+// silent platform services, application path of the program. For tests.
+void Reset();
+
+} // namespace Module1

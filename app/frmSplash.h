@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/Form.h"
+
+class QLabel;
+class QTimer;
+
+// The first window of the run: the product's name over a gradient for two seconds, then the
+// password gate.
+class frmSplash : public Form {
+    Q_OBJECT
+public:
+    frmSplash();
+
+    void Form_Load() override;
+
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *lblSVer;
+    QTimer *tmrTaskTimer;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void BuildControls();
+    void tmrTaskTimer_Timer();
+    void CloseSplash();
+};

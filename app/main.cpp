@@ -1,0 +1,22 @@
+#include "app/FormRegistry.h"
+#include "app/Module1.h"
+#include "app/frmSplash.h"
+#include "platform/CanberraCuePlayer.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillory"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    // The program ends when its last window is unloaded, not when the last one is hidden.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    Module1::SetCuePlayer(std::make_unique<CanberraCuePlayer>());
+    QObject::connect(&Module1::Forms(), &FormRegistry::LastUnloaded, &app,
+                     [](int exitCode) { QCoreApplication::exit(exitCode); });
+    Module1::Forms().Show<frmSplash>();
+    const int exitCode = QApplication::exec();
+    Module1::Reset(); // windows and the sound thread go before the application object
+    return exitCode;
+}

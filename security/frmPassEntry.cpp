@@ -1,0 +1,190 @@
+#include "security/frmPassEntry.h"
+
+#include "app/FormRegistry.h"
+#include "app/Module1.h"
+#include "mainwindow/frmMain.h"
+#include "platform/Artwork.h"
+#include "platform/CommandButton.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextBox.h"
+#include "security/PasswordStore.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+QFrame *MakeLine(const QString &name, QWidget *parent) {
+    auto *line = new QFrame(parent);
+    line->setObjectName(name);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+} // namespace
+
+frmPassEntry::frmPassEntry()
+    : lblPEMsg(new QLabel(
+          QStringLiteral("Please enter the correct passwords in the appropriate boxes."), this))
+    , lblPEPass1(new QLabel(QStringLiteral("Pass #1:"), this))
+    , txtPEPass1(new TextBox(this))
+    , lblPEPass2(new QLabel(QStringLiteral("Pass #2:"), this))
+    , txtPEPass2(new TextBox(this))
+    , cmdPECheck(new CommandButton(QStringLiteral("C&heck"), this))
+    , cmdPECancel(new CommandButton(QStringLiteral("Can&cel"), this))
+    , cmdPEContinue(new CommandButton(QStringLiteral("Continue"), this))
+    , Line1(MakeLine(QStringLiteral("Line1"), this))
+    , Line2(MakeLine(QStringLiteral("Line2"), this))
+    , imgPE(new QLabel(this)) {
+    setWindowTitle(QStringLiteral("Password entry"));
+    MakeFixedWindowWithoutButtons();
+    BuildControls();
+}
+
+void frmPassEntry::BuildControls() {
+    setObjectName(QStringLiteral("frmPassEntry"));
+    lblPEMsg->setObjectName(QStringLiteral("lblPEMsg"));
+    lblPEPass1->setObjectName(QStringLiteral("lblPEPass1"));
+    txtPEPass1->setObjectName(QStringLiteral("txtPEPass1"));
+    lblPEPass2->setObjectName(QStringLiteral("lblPEPass2"));
+    txtPEPass2->setObjectName(QStringLiteral("txtPEPass2"));
+    cmdPECheck->setObjectName(QStringLiteral("cmdPECheck"));
+    cmdPECancel->setObjectName(QStringLiteral("cmdPECancel"));
+    cmdPEContinue->setObjectName(QStringLiteral("cmdPEContinue"));
+    imgPE->setObjectName(QStringLiteral("imgPE"));
+
+    txtPEPass1->SetPasswordChar(QLatin1Char('*'));
+    txtPEPass2->SetPasswordChar(QLatin1Char('*'));
+    txtPEPass1->setToolTip(QStringLiteral("Enter your first password (it is case sensitive)"));
+    txtPEPass2->setToolTip(QStringLiteral("Enter your second password (it is case sensitive)"));
+    txtPEPass1->setAccessibleName(QStringLiteral("Pass #1"));
+    txtPEPass2->setAccessibleName(QStringLiteral("Pass #2"));
+    txtPEPass1->setAccessibleDescription(txtPEPass1->toolTip());
+    txtPEPass2->setAccessibleDescription(txtPEPass2->toolTip());
+    lblPEPass1->setBuddy(txtPEPass1);
+    lblPEPass2->setBuddy(txtPEPass2);
+    cmdPECancel->setToolTip(QStringLiteral("Exit the program now"));
+    cmdPEContinue->setToolTip(QStringLiteral("Go to the next step"));
+    cmdPEContinue->hide();
+    imgPE->setPixmap(Artwork::Padlock(48));
+    imgPE->setAccessibleName(QStringLiteral("Padlock"));
+    lblPEMsg->setWordWrap(true);
+    txtPEPass1->setMinimumWidth(220);
+
+    auto *boxes = new QGridLayout;
+    boxes->addWidget(lblPEPass1, 0, 0);
+    boxes->addWidget(txtPEPass1, 0, 1);
+    boxes->addWidget(lblPEPass2, 1, 0);
+    boxes->addWidget(txtPEPass2, 1, 1);
+    auto *middle = new QHBoxLayout;
+    middle->addWidget(imgPE, 0, Qt::AlignTop);
+    middle->addSpacing(12);
+    middle->addLayout(boxes);
+
+    // Continue stands exactly where Cancel stands; only one of them is ever shown.
+    auto *buttons = new QGridLayout;
+    buttons->setColumnStretch(0, 1);
+    buttons->addWidget(cmdPECheck, 0, 1);
+    buttons->addWidget(cmdPECancel, 0, 2);
+    buttons->addWidget(cmdPEContinue, 0, 2);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblPEMsg);
+    layout->addWidget(Line1);
+    layout->addLayout(middle);
+    layout->addWidget(Line2);
+    layout->addLayout(buttons);
+
+    setTabOrder(txtPEPass1, txtPEPass2);
+    setTabOrder(txtPEPass2, cmdPEContinue);
+    setTabOrder(cmdPEContinue, cmdPECancel);
+    setTabOrder(cmdPECancel, cmdPECheck);
+
+    connect(txtPEPass1, &TextBox::KeyPress, this, &frmPassEntry::txtPEPass1_KeyPress);
+    connect(txtPEPass2, &TextBox::KeyPress, this, &frmPassEntry::txtPEPass2_KeyPress);
+    connect(cmdPECheck, &QPushButton::clicked, this, &frmPassEntry::cmdPECheck_Click);
+    connect(cmdPEContinue, &QPushButton::clicked, this, &frmPassEntry::cmdPEContinue_Click);
+    connect(cmdPECancel, &QPushButton::clicked, this, &frmPassEntry::cmdPECancel_Click);
+    FixSizeToContents();
+}
+
+void frmPassEntry::Form_Load() {
+    Show();
+    txtPEPass1->setFocus();
+}
+
+void frmPassEntry::txtPEPass1_KeyPress(qint16 &keyAscii) {
+    Module1::EnterAsTab(keyAscii);
+}
+
+void frmPassEntry::txtPEPass2_KeyPress(qint16 &keyAscii) {
+    Module1::EnterAsTab(keyAscii);
+}
+
+void frmPassEntry::cmdPECheck_Click() {
+    mGateState = 0;
+    QString stored1;
+    QString stored2;
+    try {
+        stored1 = PasswordStore::ReadStoredPassword(
+            Module1::AppFile(QLatin1String(PasswordStore::kFirstFile)));
+        stored2 = PasswordStore::ReadStoredPassword(
+            Module1::AppFile(QLatin1String(PasswordStore::kSecondFile)));
+    } catch (const RuntimeError &error) {
+        Module1::EndWithUnhandledError(error);
+        return;
+    }
+    const QString typed1 = txtPEPass1->text();
+    const QString typed2 = txtPEPass2->text();
+    ShowOutcome(stored2 == typed2 && stored1 == typed1);
+}
+
+void frmPassEntry::ShowOutcome(bool accepted) {
+    Module1::PlayCue(accepted ? QStringLiteral("\\graphics\\s_passwordconfirm.wav")
+                              : QStringLiteral("\\graphics\\s_nopassword.wav"));
+    Module1::gLogMessage = accepted ? QStringLiteral("authorized") : QStringLiteral("unauthorized");
+    try {
+        Module1::WriteLogEntry();
+    } catch (const RuntimeError &error) {
+        // No check may go unrecorded: a log that cannot be written ends the run.
+        Module1::EndWithUnhandledError(error);
+        return;
+    }
+    txtPEPass1->setEnabled(false);
+    txtPEPass2->setEnabled(false);
+    mGateState = accepted ? 1 : 2;
+    cmdPECheck->hide();
+    cmdPECancel->hide();
+    if (!accepted)
+        cmdPEContinue->SetCaption(QStringLiteral("E&xit"));
+    cmdPEContinue->show();
+    cmdPEContinue->setFocus();
+}
+
+void frmPassEntry::cmdPEContinue_Click() {
+    if (mGateState != 1) {
+        UnloadAllForms();
+        return;
+    }
+    mGateState = 0;
+    Hide();
+    Module1::Forms().Show<frmMain>();
+}
+
+void frmPassEntry::cmdPECancel_Click() {
+    UnloadAllForms();
+}
+
+void frmPassEntry::UnloadAllForms() {
+    Module1::Forms().UnloadAll();
+}
+
+void frmPassEntry::closeEvent(QCloseEvent *event) {
+    event->ignore();
+    UnloadAllForms();
+}

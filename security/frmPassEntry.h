@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/Form.h"
+
+class CommandButton;
+class QFrame;
+class QLabel;
+class TextBox;
+
+// The password gate: one check of the two passwords per run, logged; then on to the main
+// window or out of the program.
+class frmPassEntry : public Form {
+    Q_OBJECT
+public:
+    frmPassEntry();
+
+    void Form_Load() override;
+
+    QLabel *lblPEMsg;
+    QLabel *lblPEPass1;
+    TextBox *txtPEPass1;
+    QLabel *lblPEPass2;
+    TextBox *txtPEPass2;
+    CommandButton *cmdPECheck;
+    CommandButton *cmdPECancel;
+    CommandButton *cmdPEContinue;
+    QFrame *Line1;
+    QFrame *Line2;
+    QLabel *imgPE;
+
+    // 0 no result, 1 the last check accepted both passwords, 2 it refused them.
+    qint16 mGateState = 0;
+
+protected:
+    // Closing the gate from the window manager leaves the program, as Cancel and Exit do.
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void BuildControls();
+    void txtPEPass1_KeyPress(qint16 &keyAscii);
+    void txtPEPass2_KeyPress(qint16 &keyAscii);
+    void cmdPECheck_Click();
+    void cmdPEContinue_Click();
+    void cmdPECancel_Click();
+    void ShowOutcome(bool accepted);
+    void UnloadAllForms();
+};

@@ -1,0 +1,74 @@
+#include "TestSupport.h"
+
+#include "app/FormRegistry.h"
+#include "app/Module1.h"
+#include "security/PasswordStore.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLocale>
+#include <QTest>
+
+void RecordingCuePlayer::Play(const QString &path) {
+    m_played->append(path);
+}
+
+void RecordingMessageBox::ShowCritical(const QString &title, const QString &text) {
+    m_shown->append(title + QLatin1Char('|') + text);
+}
+
+TestRun::TestRun() {
+    Module1::Reset();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    Module1::SetAppPath(m_folder.path());
+    Module1::SetCuePlayer(std::make_unique<RecordingCuePlayer>(&m_played));
+    Module1::SetMessageBox(std::make_unique<RecordingMessageBox>(&m_messages));
+    QObject::connect(&Module1::Forms(), &FormRegistry::LastUnloaded, &Module1::Forms(),
+                     [this](int code) {
+                         m_ended = true;
+                         m_exitCode = code;
+                     });
+}
+
+TestRun::~TestRun() {
+    QObject::disconnect(&Module1::Forms(), &FormRegistry::LastUnloaded, nullptr, nullptr);
+    Module1::Reset();
+    ProcessEvents();
+}
+
+QString TestRun::FilePath(const QString &name) const {
+    return m_folder.filePath(name);
+}
+
+void TestRun::WriteFile(const QString &name, const QByteArray &bytes) const {
+    QFile file(FilePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray TestRun::ReadFile(const QString &name) const {
+    QFile file(FilePath(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void TestRun::SetPasswords(const QString &first, const QString &second) const {
+    PasswordStore::WriteStoredPassword(FilePath(QLatin1String(PasswordStore::kFirstFile)), first);
+    PasswordStore::WriteStoredPassword(FilePath(QLatin1String(PasswordStore::kSecondFile)), second);
+}
+
+QStringList TestRun::Cues() const {
+    QStringList texts;
+    for (const QString &path : m_played) {
+        QString text = path.mid(m_folder.path().size());
+        texts.append(text.replace(QLatin1Char('/'), QLatin1Char('\\')));
+    }
+    return texts;
+}
+
+void TestRun::ProcessEvents() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}

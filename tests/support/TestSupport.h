@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/CuePlayer.h"
+#include "platform/MessageBoxPresenter.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+// Remembers every cue asked for, by its path below the application folder.
+class RecordingCuePlayer final : public CuePlayer {
+public:
+    explicit RecordingCuePlayer(QStringList *played)
+        : m_played(played) {}
+    void Play(const QString &path) override;
+
+private:
+    QStringList *m_played;
+};
+
+class RecordingMessageBox final : public MessageBoxPresenter {
+public:
+    explicit RecordingMessageBox(QStringList *shown)
+        : m_shown(shown) {}
+    void ShowCritical(const QString &title, const QString &text) override;
+
+private:
+    QStringList *m_shown;
+};
+
+// A fresh start of the program for one test: Module1 reset, the application path in a
+// temporary folder, recording fakes installed, en_US as the locale.
+class TestRun {
+public:
+    TestRun();
+    ~TestRun();
+
+    QString AppFolder() const { return m_folder.path(); }
+    QString FilePath(const QString &name) const;
+    void WriteFile(const QString &name, const QByteArray &bytes) const;
+    QByteArray ReadFile(const QString &name) const;
+    // Writes both password files as the change window would.
+    void SetPasswords(const QString &first, const QString &second) const;
+
+    // Cue texts played so far, as "\graphics\name.wav".
+    QStringList Cues() const;
+    QStringList Messages() const { return m_messages; }
+    // Whether the registry reported that the program ends, and with which code.
+    bool Ended() const { return m_ended; }
+    int ExitCode() const { return m_exitCode; }
+
+    // Runs queued calls and deferred deletions.
+    static void ProcessEvents();
+
+private:
+    QTemporaryDir m_folder;
+    QStringList m_played;
+    QStringList m_messages;
+    bool m_ended = false;
+    int m_exitCode = 0;
+};
