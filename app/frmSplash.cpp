@@ -49,6 +49,7 @@ void frmSplash::BuildControls() {
 
 void frmSplash::Form_Load() {
     tmrTaskTimer->setSingleShot(true);
+    tmrTaskTimer->setTimerType(Qt::PreciseTimer); // a coarse timer may fire early
     tmrTaskTimer->setInterval(2000);
     connect(tmrTaskTimer, &QTimer::timeout, this, &frmSplash::tmrTaskTimer_Timer);
     tmrTaskTimer->start();

@@ -90,6 +90,8 @@ int ErrorNumberFromErrno(int osError, const QString &path) {
 int ErrorNumberFromFileDevice(const QFileDevice &device, int osError) {
     if (osError != 0)
         return ErrorNumberFromErrno(osError, device.fileName());
+    if (QFileInfo(device.fileName()).isDir())
+        return ErrorNumber::PathFileAccessError; // Qt refuses a folder without an errno
     switch (device.error()) {
     case QFileDevice::OpenError:
         return QFileInfo::exists(device.fileName())

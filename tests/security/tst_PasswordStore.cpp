@@ -1,0 +1,129 @@
+#include "TestSupport.h"
+
+#include "app/Module1.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/RuntimeError.h"
+#include "security/PasswordStore.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace PasswordStore;
+
+class tst_PasswordStore : public QObject {
+    Q_OBJECT
+
+private:
+    static QString Chars(std::initializer_list<int> codes) {
+        QByteArray bytes;
+        for (int code : codes)
+            bytes.append(static_cast<char>(code));
+        return AnsiCodePage::Decode(bytes);
+    }
+
+    static int ReadErrorNumber(const QString &path) {
+        try {
+            ReadStoredPassword(path);
+        } catch (const RuntimeError &error) {
+            return error.number();
+        }
+        return 0;
+    }
+
+private slots:
+    void scramblingShiftsEveryCodeByFiveWithinTheByteRange() {
+        QCOMPARE(ScrambleText(QStringLiteral("abc 1")), QStringLiteral("fgh%6"));
+        QCOMPARE(UnscrambleText(QStringLiteral("fgh%6")), QStringLiteral("abc 1"));
+        QCOMPARE(Module1::gShift, qint16(5));
+        // Codes whose shifted value would leave 0..255 stay as they are.
+        QCOMPARE(ScrambleText(Chars({250, 251, 255})), Chars({255, 251, 255}));
+        QCOMPARE(UnscrambleText(Chars({0, 4, 5})), Chars({0, 4, 0}));
+        // Characters of the code page's upper half move through their byte codes.
+        QCOMPARE(ScrambleText(QStringLiteral("\u20AC")), Chars({0x85})); // euro is 0x80
+    }
+
+    void writtenPasswordsReadBackExactly() {
+        TestRun run;
+        const QString path = run.FilePath(QStringLiteral("orvpass1.txt"));
+        WriteStoredPassword(path, QStringLiteral("abc"));
+        QCOMPARE(run.ReadFile(QStringLiteral("orvpass1.txt")), QByteArray("fgh\r\n"));
+        QCOMPARE(ReadStoredPassword(path), QStringLiteral("abc"));
+
+        WriteStoredPassword(path, QString());
+        QCOMPARE(run.ReadFile(QStringLiteral("orvpass1.txt")), QByteArray("\r\n"));
+        QCOMPARE(ReadStoredPassword(path), QString());
+
+        // Every printable code of the page but the apostrophe comes back as written.
+        QString everyCode;
+        for (int code = 32; code <= 250; ++code)
+            if (code != '\'')
+                everyCode += Chars({code});
+        WriteStoredPassword(path, everyCode);
+        QCOMPARE(ReadStoredPassword(path), everyCode);
+    }
+
+    void passwordsTheStoreCannotKeepComeBackChanged() {
+        TestRun run;
+        const QString path = run.FilePath(QStringLiteral("orvpass1.txt"));
+        // An apostrophe is stored as a comma, where reading stops.
+        WriteStoredPassword(path, QStringLiteral("it's"));
+        QCOMPARE(run.ReadFile(QStringLiteral("orvpass1.txt")), QByteArray("ny,x\r\n"));
+        QCOMPARE(ReadStoredPassword(path), QStringLiteral("it"));
+        // 251..255 are stored unshifted and come back lowered by five.
+        WriteStoredPassword(path, Chars({'a', 252}));
+        QCOMPARE(ReadStoredPassword(path), Chars({'a', 247}));
+    }
+
+    void oneFieldIsReadFromTheFirstLine_data() {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("plain line") << QByteArray("abc\r\n") << "abc";
+        QTest::newRow("no line end") << QByteArray("abc") << "abc";
+        QTest::newRow("text after a comma") << QByteArray("abc,def\r\n") << "abc";
+        QTest::newRow("leading spaces skipped") << QByteArray("   abc \r\n") << "abc ";
+        QTest::newRow("quoted field keeps commas") << QByteArray(" \"a,b\" rest\r\n") << "a,b";
+        QTest::newRow("unclosed quote runs to the end") << QByteArray("\"ab\r\ncd") << "ab\r\ncd";
+        QTest::newRow("later lines ignored") << QByteArray("one\r\ntwo\r\n") << "one";
+        QTest::newRow("empty first line") << QByteArray("\r\nsecond\r\n") << "";
+        QTest::newRow("lone LF ends the line") << QByteArray("ab\ncd") << "ab";
+    }
+
+    void oneFieldIsReadFromTheFirstLine() {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, field);
+        QCOMPARE(ReadTextField(contents), field);
+    }
+
+    void filesWithoutDataFailTheRead() {
+        TestRun run;
+        QCOMPARE(ReadErrorNumber(run.FilePath(QStringLiteral("orvpass1.txt"))),
+                 ErrorNumber::FileNotFound);
+        QCOMPARE(ReadErrorNumber(run.FilePath(QStringLiteral("gone/orvpass1.txt"))),
+                 ErrorNumber::PathNotFound);
+        run.WriteFile(QStringLiteral("orvpass2.txt"), QByteArray());
+        QCOMPARE(ReadErrorNumber(run.FilePath(QStringLiteral("orvpass2.txt"))),
+                 ErrorNumber::InputPastEndOfFile);
+    }
+
+    void aFailedWriteLeavesTheOldFileWhole() {
+        TestRun run;
+        const QString path = run.FilePath(QStringLiteral("orvpass1.txt"));
+        WriteStoredPassword(path, QStringLiteral("old"));
+        // A folder where the file should be: the write fails (tests run as root, so
+        // permissions cannot be used to make it fail).
+        const QString blocked = run.FilePath(QStringLiteral("sub"));
+        QVERIFY(QDir(run.AppFolder()).mkdir(QStringLiteral("sub")));
+        try {
+            WriteStoredPassword(blocked, QStringLiteral("new"));
+            QFAIL("writing over a folder must fail");
+        } catch (const RuntimeError &error) {
+            QCOMPARE(error.number(), ErrorNumber::PathFileAccessError);
+        }
+        QVERIFY(QFileInfo(blocked).isDir());
+        QCOMPARE(ReadStoredPassword(path), QStringLiteral("old"));
+        QCOMPARE(QDir(run.AppFolder()).entryList(QDir::Files), QStringList{"orvpass1.txt"});
+    }
+};
+
+QTEST_MAIN(tst_PasswordStore)
+#include "tst_PasswordStore.moc"

@@ -1,0 +1,251 @@
+#include "TestSupport.h"
+
+#include "app/FormRegistry.h"
+#include "app/Module1.h"
+#include "mainwindow/frmMain.h"
+#include "platform/CommandButton.h"
+#include "platform/TextBox.h"
+#include "security/frmPassEntry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+const QString kAccepted = QStringLiteral("\\graphics\\s_passwordconfirm.wav");
+const QString kRefused = QStringLiteral("\\graphics\\s_nopassword.wav");
+
+} // namespace
+
+class tst_frmPassEntry : public QObject {
+    Q_OBJECT
+
+private:
+    static frmPassEntry &OpenGate() {
+        frmPassEntry &gate = Module1::Forms().Get<frmPassEntry>();
+        gate.Show();
+        if (!QTest::qWaitForWindowActive(&gate))
+            qWarning("gate did not become active");
+        return gate;
+    }
+
+    static void Type(frmPassEntry &gate, const QString &first, const QString &second) {
+        QTest::keyClicks(gate.txtPEPass1, first);
+        QTest::keyClicks(gate.txtPEPass2, second);
+    }
+
+    static QList<QByteArray> LogLines(const TestRun &run) {
+        QList<QByteArray> lines = run.ReadFile(QStringLiteral("orvlog.txt")).split('\n');
+        lines.removeLast(); // what follows the last line end
+        return lines;
+    }
+
+private slots:
+    void loadPutsTheFocusInTheFirstBox() {
+        TestRun run;
+        frmPassEntry &gate = OpenGate();
+        QCOMPARE(QApplication::focusWidget(), gate.txtPEPass1);
+        QVERIFY(gate.cmdPECheck->isVisible() && gate.cmdPECancel->isVisible());
+        QVERIFY(!gate.cmdPEContinue->isVisible());
+        QCOMPARE(gate.txtPEPass1->echoMode(), QLineEdit::Password);
+        // At the gate sound cues are not yet switched on.
+        QCOMPARE(Module1::gSoundOn, qint16(0));
+    }
+
+    void rightPasswordsOpenTheWayToTheMainWindow() {
+        TestRun run;
+        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
+        frmPassEntry &gate = OpenGate();
+        Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
+        QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
+
+        QCOMPARE(run.Cues(), QStringList{kAccepted});
+        const QList<QByteArray> lines = LogLines(run);
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(lines[0].startsWith("authorized ") && lines[0].endsWith('\r'));
+        QCOMPARE(gate.mGateState, qint16(1));
+        QVERIFY(!gate.txtPEPass1->isEnabled() && !gate.txtPEPass2->isEnabled());
+        QVERIFY(!gate.cmdPECheck->isVisible() && !gate.cmdPECancel->isVisible());
+        QVERIFY(gate.cmdPEContinue->isVisible());
+        QCOMPARE(gate.cmdPEContinue->text(), QStringLiteral("Continue"));
+        QCOMPARE(gate.cmdPEContinue->geometry(), gate.cmdPECancel->geometry());
+        QVERIFY(!Module1::Forms().IsLoaded<frmMain>());
+
+        QTest::mouseClick(gate.cmdPEContinue, Qt::LeftButton);
+        TestRun::ProcessEvents();
+        QVERIFY(Module1::Forms().IsLoaded<frmMain>());
+        QVERIFY(Module1::Forms().Get<frmMain>().isVisible());
+        QVERIFY(!gate.isVisible());
+        QVERIFY(Module1::Forms().IsLoaded<frmPassEntry>()); // hidden, not unloaded
+        QCOMPARE(gate.mGateState, qint16(0));
+        QCOMPARE(Module1::gSoundOn, qint16(1));
+        QCOMPARE(run.Cues(), (QStringList{kAccepted, QStringLiteral("\\graphics\\s_hi!.wav")}));
+        QVERIFY(!run.Ended());
+    }
+
+    void anyDifferenceRefusesAndOnlyExitRemains_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::newRow("first wrong") << "journaL"
+                                     << "diary";
+        QTest::newRow("second wrong") << "journal"
+                                      << "Diary";
+        QTest::newRow("both wrong") << "x"
+                                    << "y";
+        QTest::newRow("leading space") << " journal"
+                                       << "diary";
+        QTest::newRow("trailing space") << "journal"
+                                        << "diary ";
+        QTest::newRow("empty boxes") << ""
+                                     << "";
+        QTest::newRow("boxes swapped") << "diary"
+                                       << "journal";
+    }
+
+    void anyDifferenceRefusesAndOnlyExitRemains() {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        TestRun run;
+        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
+        frmPassEntry &gate = OpenGate();
+        Type(gate, first, second);
+        QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
+
+        QCOMPARE(run.Cues(), QStringList{kRefused});
+        const QList<QByteArray> lines = LogLines(run);
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(lines[0].startsWith("unauthorized "));
+        QCOMPARE(gate.mGateState, qint16(2));
+        QVERIFY(!gate.txtPEPass1->isEnabled() && !gate.txtPEPass2->isEnabled());
+        QVERIFY(!gate.cmdPECheck->isVisible() && !gate.cmdPECancel->isVisible());
+        QCOMPARE(gate.cmdPEContinue->text(), QStringLiteral("E&xit"));
+
+        QTest::mouseClick(gate.cmdPEContinue, Qt::LeftButton);
+        TestRun::ProcessEvents();
+        QVERIFY(run.Ended());
+        QVERIFY(!Module1::Forms().IsLoaded<frmMain>());
+        QCOMPARE(LogLines(run).size(), 1);
+    }
+
+    void emptyBoxesPassWhenBothStoredPasswordsAreEmpty() {
+        TestRun run;
+        run.SetPasswords(QString(), QString());
+        frmPassEntry &gate = OpenGate();
+        QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
+        QCOMPARE(gate.mGateState, qint16(1));
+    }
+
+    void enterWalksTheBoxesToCancelWhichThenEndsTheRun() {
+        TestRun run;
+        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
+        frmPassEntry &gate = OpenGate();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("journal"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        TestRun::ProcessEvents();
+        QCOMPARE(QApplication::focusWidget(), gate.txtPEPass2);
+        QCOMPARE(gate.txtPEPass1->text(), QStringLiteral("journal")); // the Enter never arrived
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("diary"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        TestRun::ProcessEvents();
+        // Continue is hidden and Check comes last in the order, so Cancel is next.
+        QCOMPARE(QApplication::focusWidget(), gate.cmdPECancel);
+        QVERIFY(!run.Ended()); // moving onto a button does not press it
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        TestRun::ProcessEvents();
+        QVERIFY(run.Ended());
+        QVERIFY(!QFile::exists(run.FilePath(QStringLiteral("orvlog.txt"))));
+        QVERIFY(run.Cues().isEmpty());
+    }
+
+    void tabOrderRunsBoxesThenButtons() {
+        TestRun run;
+        frmPassEntry &gate = OpenGate();
+        QList<QWidget *> visited;
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited.append(QApplication::focusWidget());
+        }
+        QCOMPARE(visited, (QList<QWidget *>{gate.txtPEPass2, gate.cmdPECancel, gate.cmdPECheck,
+                                            gate.txtPEPass1}));
+    }
+
+    void cancelEndsTheRunWithoutALogLine() {
+        TestRun run;
+        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
+        frmPassEntry &gate = OpenGate();
+        Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
+        QTest::mouseClick(gate.cmdPECancel, Qt::LeftButton);
+        TestRun::ProcessEvents();
+        QVERIFY(run.Ended());
+        QCOMPARE(run.ExitCode(), 0);
+        QVERIFY(!QFile::exists(run.FilePath(QStringLiteral("orvlog.txt"))));
+        QVERIFY(run.Cues().isEmpty());
+    }
+
+    void theCueStartsBeforeTheLogLineIsWritten() {
+        TestRun run;
+        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
+        struct LogAtCue : CuePlayer {
+            QString logPath;
+            QList<bool> logExisted;
+            void Play(const QString &) override { logExisted.append(QFile::exists(logPath)); }
+        };
+        auto player = std::make_unique<LogAtCue>();
+        player->logPath = run.FilePath(QStringLiteral("orvlog.txt"));
+        LogAtCue &seen = *player;
+        Module1::SetCuePlayer(std::move(player));
+        frmPassEntry &gate = OpenGate();
+        QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
+        QCOMPARE(seen.logExisted, QList<bool>{false});
+        QVERIFY(QFile::exists(seen.logPath));
+    }
+
+    void anUnreadablePasswordFileEndsTheRunWithTheStandardMessage_data() {
+        QTest::addColumn<bool>("firstEmpty");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("second file missing")
+            << false << "Quillory|Run-time error '53':\n\nFile not found";
+        QTest::newRow("first file empty")
+            << true << "Quillory|Run-time error '62':\n\nInput past end of file";
+    }
+
+    void anUnreadablePasswordFileEndsTheRunWithTheStandardMessage() {
+        QFETCH(bool, firstEmpty);
+        QFETCH(QString, message);
+        TestRun run;
+        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
+        if (firstEmpty)
+            run.WriteFile(QStringLiteral("orvpass1.txt"), QByteArray());
+        else
+            QFile::remove(run.FilePath(QStringLiteral("orvpass2.txt")));
+        frmPassEntry &gate = OpenGate();
+        Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
+        QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
+        TestRun::ProcessEvents();
+        QCOMPARE(run.Messages(), QStringList{message});
+        QVERIFY(run.Ended());
+        QCOMPARE(run.ExitCode(), 1);
+        QVERIFY(run.Cues().isEmpty());
+        QVERIFY(!QFile::exists(run.FilePath(QStringLiteral("orvlog.txt"))));
+    }
+
+    void aLogThatCannotBeWrittenEndsTheRunRatherThanLetAnUnloggedCheckThrough() {
+        TestRun run;
+        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
+        QVERIFY(QDir(run.AppFolder()).mkdir(QStringLiteral("orvlog.txt")));
+        frmPassEntry &gate = OpenGate();
+        Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
+        QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
+        TestRun::ProcessEvents();
+        QCOMPARE(run.Messages().size(), 1);
+        QVERIFY(run.Messages()[0].contains(QLatin1String("Path/File access error")));
+        QVERIFY(run.Ended());
+        QVERIFY(!Module1::Forms().IsLoaded<frmMain>());
+    }
+};
+
+QTEST_MAIN(tst_frmPassEntry)
+#include "tst_frmPassEntry.moc"
