@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Quillory (as root), builds it and then
+#   ./build.sh run    starts the program from its application folder, build/quillory/
+#   ./build.sh test   runs every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcanberra-dev
+    libbenchmark-dev fonts-liberation fonts-dejavu-core)
+run_packages=(libcanberra-pulse sound-theme-freedesktop gnome-disk-utility)
+test_packages=(xvfb xauth xdotool x11-utils clang libclang-rt-14-dev pandoc
+    libreoffice-writer-nogui)
+
+install_missing() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
+            missing+=("$package")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+build() {
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build
+}
+
+case "${1:-}" in
+run)
+    install_missing "${build_packages[@]}" "${run_packages[@]}"
+    build
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "Built build/quillory/quillory. No display here to show it on: start it from a desktop session." >&2
+        exit 1
+    fi
+    exec build/quillory/quillory
+    ;;
+test)
+    install_missing "${build_packages[@]}" "${test_packages[@]}"
+    build
+    cd build
+    # Window and unit tests run two at a time; the black-box tests one after the other.
+    ctest --output-on-failure -j2 -LE e2e
+    ctest --output-on-failure -L e2e
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
