@@ -1,12 +1,280 @@
 #include "platform/RichTextBox.h"
 
+#include "platform/AnsiCodePage.h"
+#include "platform/FileIO.h"
 #include "platform/KeyAscii.h"
 
+#include <QImage>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QUrl>
+
+namespace {
+
+int AlignmentCode(Qt::Alignment alignment) {
+    if (alignment & Qt::AlignHCenter)
+        return RichTextBox::AlignCenter;
+    if (alignment & (Qt::AlignRight | Qt::AlignTrailing))
+        return RichTextBox::AlignRight;
+    return RichTextBox::AlignLeft;
+}
+
+Qt::Alignment QtAlignment(int code) {
+    switch (code) {
+    case RichTextBox::AlignCenter:
+        return Qt::AlignHCenter;
+    case RichTextBox::AlignRight:
+        return Qt::AlignRight | Qt::AlignAbsolute;
+    default:
+        return Qt::AlignLeft | Qt::AlignAbsolute;
+    }
+}
+
+quint32 ColorValue(const QColor &color) {
+    return quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16);
+}
+
+QString NormaliseLineBreaks(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+// Text files from elsewhere may be UTF-8 or the single-byte code page; take UTF-8 when the
+// bytes are valid UTF-8.
+QString DecodePlainText(const QByteArray &bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    return utf8.hasError() ? AnsiCodePage::Decode(bytes) : text;
+}
+
+} // namespace
 
 RichTextBox::RichTextBox(QWidget *parent)
-    : QTextEdit(parent) {}
+    : QTextEdit(parent) {
+    setAcceptRichText(true);
+}
+
+QString RichTextBox::Text() const {
+    return toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+}
+
+void RichTextBox::SetText(const QString &text) {
+    setPlainText(NormaliseLineBreaks(text));
+}
+
+QString RichTextBox::SelText() const {
+    QString text = textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    return text;
+}
+
+void RichTextBox::SetSelText(const QString &text) {
+    QTextCursor cursor = textCursor();
+    cursor.insertText(NormaliseLineBreaks(text));
+    setTextCursor(cursor);
+}
+
+int RichTextBox::SelStart() const {
+    return textCursor().selectionStart();
+}
+
+void RichTextBox::SetSelStart(int start) {
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(std::clamp(start, 0, document()->characterCount() - 1));
+    setTextCursor(cursor);
+}
+
+int RichTextBox::SelLength() const {
+    return textCursor().selectionEnd() - textCursor().selectionStart();
+}
+
+void RichTextBox::SetSelLength(int length) {
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    cursor.setPosition(start);
+    cursor.setPosition(std::clamp(start + length, 0, document()->characterCount() - 1),
+                       QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+template <class Read>
+auto RichTextBox::Uniform(Read read) const -> std::optional<decltype(read({}))> {
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return read(currentCharFormat());
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    std::optional<decltype(read({}))> first;
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() + fragment.length() <= start)
+                continue;
+            if (fragment.position() >= end)
+                break;
+            const auto value = read(fragment.charFormat());
+            if (!first)
+                first = value;
+            else if (!(*first == value))
+                return std::nullopt;
+        }
+    }
+    return first ? first : std::optional<decltype(read({}))>(read(cursor.charFormat()));
+}
+
+void RichTextBox::MergeFormat(const QTextCharFormat &format) {
+    mergeCurrentCharFormat(format);
+}
+
+std::optional<bool> RichTextBox::SelBold() const {
+    return Uniform([](const QTextCharFormat &f) { return f.fontWeight() >= QFont::Bold; });
+}
+
+void RichTextBox::SetSelBold(bool on) {
+    QTextCharFormat format;
+    format.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    MergeFormat(format);
+}
+
+std::optional<bool> RichTextBox::SelItalic() const {
+    return Uniform([](const QTextCharFormat &f) { return f.fontItalic(); });
+}
+
+void RichTextBox::SetSelItalic(bool on) {
+    QTextCharFormat format;
+    format.setFontItalic(on);
+    MergeFormat(format);
+}
+
+std::optional<bool> RichTextBox::SelUnderline() const {
+    return Uniform([](const QTextCharFormat &f) { return f.fontUnderline(); });
+}
+
+void RichTextBox::SetSelUnderline(bool on) {
+    QTextCharFormat format;
+    format.setFontUnderline(on);
+    MergeFormat(format);
+}
+
+std::optional<bool> RichTextBox::SelStrikeThru() const {
+    return Uniform([](const QTextCharFormat &f) { return f.fontStrikeOut(); });
+}
+
+void RichTextBox::SetSelStrikeThru(bool on) {
+    QTextCharFormat format;
+    format.setFontStrikeOut(on);
+    MergeFormat(format);
+}
+
+std::optional<int> RichTextBox::SelAlignment() const {
+    const QTextCursor cursor = textCursor();
+    QTextBlock block = document()->findBlock(cursor.selectionStart());
+    const QTextBlock last = document()->findBlock(cursor.selectionEnd());
+    const int first = AlignmentCode(block.blockFormat().alignment());
+    for (; block.isValid(); block = block.next()) {
+        if (AlignmentCode(block.blockFormat().alignment()) != first)
+            return std::nullopt;
+        if (block == last)
+            break;
+    }
+    return first;
+}
+
+void RichTextBox::SetSelAlignment(int alignment) {
+    setAlignment(QtAlignment(alignment));
+}
+
+std::optional<quint32> RichTextBox::SelColor() const {
+    return Uniform([](const QTextCharFormat &f) {
+        return f.hasProperty(QTextFormat::ForegroundBrush) ? ColorValue(f.foreground().color())
+                                                           : quint32(0);
+    });
+}
+
+void RichTextBox::SetSelColor(quint32 color) {
+    QTextCharFormat format;
+    format.setForeground(QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
+    MergeFormat(format);
+}
+
+std::optional<QString> RichTextBox::SelFontName() const {
+    const QString base = document()->defaultFont().family();
+    return Uniform([&base](const QTextCharFormat &f) {
+        const QStringList families = f.fontFamilies().toStringList();
+        return families.isEmpty() ? base : families.constFirst();
+    });
+}
+
+void RichTextBox::SetSelFontName(const QString &name) {
+    QTextCharFormat format;
+    format.setFontFamilies({name});
+    MergeFormat(format);
+}
+
+std::optional<float> RichTextBox::SelFontSize() const {
+    const float base = document()->defaultFont().pointSizeF();
+    return Uniform([base](const QTextCharFormat &f) {
+        return f.fontPointSize() > 0 ? static_cast<float>(f.fontPointSize()) : base;
+    });
+}
+
+void RichTextBox::SetSelFontSize(float points) {
+    if (points <= 0)
+        return;
+    QTextCharFormat format;
+    format.setFontPointSize(points);
+    MergeFormat(format);
+}
+
+void RichTextBox::SetBaseFontName(const QString &name) {
+    QFont base = font();
+    base.setFamily(name);
+    setFont(base);
+}
+
+int RichTextBox::Find(const QString &text, int start) {
+    if (text.isEmpty())
+        return -1;
+    const QTextCursor selection = textCursor();
+    int from = 0;
+    int to = document()->characterCount() - 1;
+    if (start >= 0) {
+        from = start;
+    } else if (selection.hasSelection()) {
+        from = selection.selectionStart();
+        to = selection.selectionEnd();
+    }
+    if (from > to)
+        return -1;
+    const QTextCursor match = document()->find(text, from);
+    if (match.isNull() || match.selectionEnd() > to)
+        return -1;
+    setTextCursor(match);
+    return match.selectionStart();
+}
+
+void RichTextBox::LoadFile(const QString &path, FileType type) {
+    const QByteArray bytes = FileIO::ReadAll(path);
+    if (type == PlainText) {
+        setPlainText(DecodePlainText(bytes));
+        return;
+    }
+    setPlainText(DecodePlainText(bytes));
+}
+
+void RichTextBox::SaveFile(const QString &path, FileType type) const {
+    if (type == PlainText) {
+        FileIO::WriteAtomically(path, toPlainText().toUtf8());
+        return;
+    }
+    FileIO::WriteAtomically(path, toPlainText().toUtf8());
+}
 
 void RichTextBox::keyPressEvent(QKeyEvent *event) {
     const int code = KeyAsciiOf(event);
@@ -25,4 +293,25 @@ void RichTextBox::mousePressEvent(QMouseEvent *event) {
     const QPoint at = event->position().toPoint();
     emit MouseDown(event->button(), event->modifiers(), at.x(), at.y());
     QTextEdit::mousePressEvent(event);
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData *source) const {
+    return source->hasImage() || QTextEdit::canInsertFromMimeData(source);
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData *source) {
+    if (!source->hasImage()) {
+        QTextEdit::insertFromMimeData(source);
+        return;
+    }
+    const QImage picture = qvariant_cast<QImage>(source->imageData());
+    if (picture.isNull())
+        return;
+    const QUrl name(QStringLiteral("pasted-picture-%1").arg(++m_pastedPictures));
+    document()->addResource(QTextDocument::ImageResource, name, picture);
+    QTextImageFormat format;
+    format.setName(name.toString());
+    format.setWidth(picture.width());
+    format.setHeight(picture.height());
+    textCursor().insertImage(format);
 }

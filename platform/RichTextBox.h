@@ -1,12 +1,62 @@
 #pragma once
 
 #include <QTextEdit>
+#include <optional>
 
-// The rich text box: a rich text editor with the KeyPress and MouseDown events of the entry.
+// The rich text box: a rich text editor with the property set the editing commands rely on.
+// Positions count characters of the text with one character per paragraph break and are not
+// limited to 16 bits. Attributes of a selection that mixes values read as std::nullopt; with
+// nothing selected they are those of the insertion point, which text typed next takes.
 class RichTextBox : public QTextEdit {
     Q_OBJECT
 public:
+    enum FileType { RichText = 0, PlainText = 1 };
+    enum Alignment { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
+
     explicit RichTextBox(QWidget *parent = nullptr);
+
+    // The whole text; paragraphs separated by CR LF.
+    QString Text() const;
+    void SetText(const QString &text);
+
+    QString SelText() const;
+    // Replaces the selection (or inserts at the caret); CR LF, CR or LF make one line break.
+    void SetSelText(const QString &text);
+    int SelStart() const;
+    void SetSelStart(int start); // moves the caret there, selecting nothing
+    int SelLength() const;
+    void SetSelLength(int length);
+
+    std::optional<bool> SelBold() const;
+    void SetSelBold(bool on);
+    std::optional<bool> SelItalic() const;
+    void SetSelItalic(bool on);
+    std::optional<bool> SelUnderline() const;
+    void SetSelUnderline(bool on);
+    std::optional<bool> SelStrikeThru() const;
+    void SetSelStrikeThru(bool on);
+    std::optional<int> SelAlignment() const;
+    void SetSelAlignment(int alignment);
+    std::optional<quint32> SelColor() const; // 0x00BBGGRR
+    void SetSelColor(quint32 color);
+    std::optional<QString> SelFontName() const;
+    void SetSelFontName(const QString &name);
+    std::optional<float> SelFontSize() const;
+    void SetSelFontSize(float points);
+
+    // The control's base font, which text without a font of its own shows in.
+    void SetBaseFontName(const QString &name);
+
+    // Looks for `text` ignoring case, inside words too. With a start position it searches from
+    // there to the end; without one it searches the selection when there is one, else the
+    // whole text. Selects the match and returns its position, or -1 (selection unchanged).
+    int Find(const QString &text, int start = -1);
+
+    // Replaces the whole content with the file's; throws RuntimeError.
+    void LoadFile(const QString &path, FileType type = RichText);
+    // Writes the whole content, replacing the file only once the new one is complete; throws
+    // RuntimeError.
+    void SaveFile(const QString &path, FileType type = RichText) const;
 
 signals:
     // Raised for each key press that delivers a character; a handler may set the code to 0
@@ -18,4 +68,13 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    // Pictures on the clipboard are pasted as pictures, as a rich edit control does.
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    template <class Read> auto Uniform(Read read) const -> std::optional<decltype(read({}))>;
+    void MergeFormat(const QTextCharFormat &format);
+
+    int m_pastedPictures = 0;
 };
