@@ -18,6 +18,7 @@ namespace {
 struct State {
     QString appPath;
     std::unique_ptr<FormRegistry> forms;
+    ErrObject err;
     std::unique_ptr<CuePlayer> cues = std::make_unique<SilentCuePlayer>();
     std::unique_ptr<MessageBoxPresenter> messageBox = std::make_unique<QtMessageBoxPresenter>();
 };
@@ -89,6 +90,8 @@ void EnterAsTab(qint16 &keyAscii) {
         Qt::QueuedConnection);
 }
 
+ErrObject &Err() { return Shared().err; }
+
 void EndWithUnhandledError(const RuntimeError &error) {
     MessageBox().ShowCritical(
         QStringLiteral("Quillory"),
@@ -105,6 +108,7 @@ void Reset() {
     gCardArmed = 0;
     gShift = 0;
     Shared().appPath.clear();
+    Shared().err = ErrObject();
     Shared().cues = std::make_unique<SilentCuePlayer>();
     Shared().messageBox = std::make_unique<QtMessageBoxPresenter>();
 }

@@ -47,6 +47,13 @@ void EnterAsTab(qint16 &keyAscii);
 // Appends gLogMessage, the date and the time as one line to the security log.
 void WriteLogEntry();
 
+// The runtime's error object: the number of the error being handled, which a message window
+// may read when it loads.
+struct ErrObject {
+    int Number = 0;
+};
+ErrObject &Err();
+
 // An error no routine handles: the platform's standard message, then the program ends.
 void EndWithUnhandledError(const RuntimeError &error);
 
