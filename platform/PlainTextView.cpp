@@ -2,6 +2,8 @@
 
 #include "platform/FileIO.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -16,10 +18,30 @@ namespace {
 
 constexpr int kMargin = 4;
 
+// What a screen reader reads of the view: the lines on screen, as it would read a page.
+class AccessibleView : public QAccessibleWidget {
+public:
+    explicit AccessibleView(PlainTextView *view)
+        : QAccessibleWidget(view, QAccessible::StaticText) {}
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Value)
+            return static_cast<const PlainTextView *>(widget())->VisibleText();
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface *MakeAccessibleView(const QString &className, QObject *object) {
+    if (className == QLatin1String("PlainTextView") && object->isWidgetType())
+        return new AccessibleView(static_cast<PlainTextView *>(object));
+    return nullptr;
+}
+
 } // namespace
 
 PlainTextView::PlainTextView(QWidget *parent)
     : QAbstractScrollArea(parent) {
+    static const bool accessibleViews = (QAccessible::installFactory(MakeAccessibleView), true);
+    Q_UNUSED(accessibleViews);
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setStyleHint(QFont::Monospace);
     setFont(fixed);
@@ -161,6 +183,8 @@ void PlainTextView::changeEvent(QEvent *event) {
 
 void PlainTextView::scrollContentsBy(int, int) {
     viewport()->update();
+    QAccessibleEvent scrolled(this, QAccessible::VisibleDataChanged);
+    QAccessible::updateAccessibility(&scrolled);
 }
 
 void PlainTextView::keyPressEvent(QKeyEvent *event) {

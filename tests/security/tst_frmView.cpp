@@ -6,6 +6,7 @@
 #include "platform/PlainTextView.h"
 #include "security/frmView.h"
 
+#include <QAccessible>
 #include <QScrollBar>
 #include <QTest>
 
@@ -116,6 +117,14 @@ void tst_frmView::keysScrollALongLog() {
     QTest::keyClick(view, Qt::Key_PageDown);
     QVERIFY(view->FirstVisibleLine() > 1);
     QVERIFY(viewer.isVisible());
+
+    // A screen reader reads the lines on screen.
+    QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(view);
+    QVERIFY(spoken);
+    QCOMPARE(spoken->text(QAccessible::Name), QStringLiteral("Security log"));
+    QCOMPARE(spoken->text(QAccessible::Value), view->VisibleText());
+    QVERIFY(spoken->text(QAccessible::Value)
+                .startsWith(view->Line(view->FirstVisibleLine()) + QLatin1Char('\n')));
 }
 
 void tst_frmView::unreadableLogShowsAnEmptyViewer() {
