@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QByteArray>
+#include <vector>
+
+// A read-only view of a plain text file of any size, such as the security log. It keeps the
+// file's bytes and the offset of each line and decodes only the lines on screen, so a file of a
+// million lines opens at once and costs little more memory than the file itself. It draws no
+// caret and takes no typing; the keyboard scrolls. Lines end at LF, with a CR before it dropped.
+class PlainTextView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit PlainTextView(QWidget *parent = nullptr);
+
+    // Shows the file's text, in the system's 8-bit encoding, from its first line. Throws
+    // RuntimeError when the file cannot be read; the view then shows nothing.
+    void LoadFile(const QString &path);
+    // Shows `bytes` as text in the system's 8-bit encoding.
+    void SetContents(QByteArray bytes);
+
+    qsizetype LineCount() const {
+        return m_lineStarts.empty() ? 0 : static_cast<qsizetype>(m_lineStarts.size()) - 1;
+    }
+    QString Line(qsizetype index) const;
+    // The whole text, lines joined by "\n".
+    QString Text() const;
+    qsizetype FirstVisibleLine() const;
+    // The lines on screen, joined by "\n" (what a screen reader reads).
+    QString VisibleText() const;
+
+signals:
+    // Raised when a mouse button is pressed, released or double-clicked over the text.
+    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void DblClick();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    // The scroll bars count lines and pixels; the view repaints rather than moving pixels.
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void IndexLines();
+    void UpdateScrollBars();
+    int LineHeight() const;
+    int CharWidth() const;
+    int VisibleLineCount() const;
+
+    QByteArray m_bytes;
+    std::vector<qsizetype> m_lineStarts; // and the start a line after the last would have
+    qsizetype m_longestLineBytes = 0;
+};
