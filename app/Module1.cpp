@@ -90,7 +90,9 @@ void EnterAsTab(qint16 &keyAscii) {
         Qt::QueuedConnection);
 }
 
-ErrObject &Err() { return Shared().err; }
+ErrObject &Err() {
+    return Shared().err;
+}
 
 void EndWithUnhandledError(const RuntimeError &error) {
     MessageBox().ShowCritical(
