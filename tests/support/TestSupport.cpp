@@ -23,6 +23,9 @@ TestRun::TestRun() {
     Module1::SetAppPath(m_folder.path());
     Module1::SetCuePlayer(std::make_unique<RecordingCuePlayer>(&m_played));
     Module1::SetMessageBox(std::make_unique<RecordingMessageBox>(&m_messages));
+    auto dialogs = std::make_unique<ScriptedDialogs>();
+    m_dialogs = dialogs.get();
+    CommonDialog::SetPresenter(std::move(dialogs));
     QObject::connect(&Module1::Forms(), &FormRegistry::LastUnloaded, &Module1::Forms(),
                      [this](int code) {
                          m_ended = true;
@@ -34,6 +37,7 @@ TestRun::~TestRun() {
     QObject::disconnect(&Module1::Forms(), &FormRegistry::LastUnloaded, nullptr, nullptr);
     Module1::Reset();
     ProcessEvents();
+    CommonDialog::SetPresenter(nullptr);
 }
 
 QString TestRun::FilePath(const QString &name) const {

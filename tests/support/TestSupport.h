@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ScriptedDialogs.h"
 #include "platform/CuePlayer.h"
 #include "platform/MessageBoxPresenter.h"
 
@@ -45,6 +46,8 @@ public:
     // Cue texts played so far, as "\graphics\name.wav".
     QStringList Cues() const;
     QStringList Messages() const { return m_messages; }
+    // The common dialogs answer from this script; nothing real is ever shown.
+    ScriptedDialogs &Dialogs() const { return *m_dialogs; }
     // Whether the registry reported that the program ends, and with which code.
     bool Ended() const { return m_ended; }
     int ExitCode() const { return m_exitCode; }
@@ -56,6 +59,7 @@ private:
     QTemporaryDir m_folder;
     QStringList m_played;
     QStringList m_messages;
+    ScriptedDialogs *m_dialogs = nullptr; // owned by CommonDialog while the run lasts
     bool m_ended = false;
     int m_exitCode = 0;
 };
