@@ -24,6 +24,8 @@ QFrame *MakeLine(const QString &name, const QColor &color, QWidget *parent) {
     QPalette palette = line->palette();
     palette.setColor(QPalette::Window, color);
     line->setPalette(palette);
+    // The lines are part of the background: the pointer over them reaches the window.
+    line->setMouseTracking(true);
     return line;
 }
 
