@@ -37,7 +37,7 @@ void KeepPointerMoves(QWidget *control) {
 } // namespace
 
 ChoiceLabel::ChoiceLabel(const QString &caption, QWidget *parent)
-    : QLabel(caption, parent) {
+    : ClickableLabel(caption, parent) {
     setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);
     setAccessibleName(AccessibleNameOf(caption));
@@ -60,20 +60,6 @@ void ChoiceLabel::SetForeColor(const QColor &color) {
 void ChoiceLabel::mouseMoveEvent(QMouseEvent *event) {
     event->accept();
     emit MouseMove();
-}
-
-void ChoiceLabel::mousePressEvent(QMouseEvent *event) {
-    m_pressed = event->button() == Qt::LeftButton;
-    event->accept();
-}
-
-void ChoiceLabel::mouseReleaseEvent(QMouseEvent *event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    m_pressed = false;
-    event->accept();
-    if (click)
-        emit Click();
 }
 
 MessageWindow::MessageWindow(const QString &caption)

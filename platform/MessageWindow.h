@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form.h"
+#include "platform/ClickableLabel.h"
 
 #include <QColor>
 #include <QLabel>
@@ -10,7 +11,7 @@ class QFrame;
 
 // A label used as a button in a message window: it reports the pointer moving over it and
 // clicks on it; its look (bold, colour) is set by the window's handlers.
-class ChoiceLabel : public QLabel {
+class ChoiceLabel : public ClickableLabel {
     Q_OBJECT
 public:
     explicit ChoiceLabel(const QString &caption, QWidget *parent = nullptr);
@@ -22,15 +23,9 @@ public:
 
 signals:
     void MouseMove();
-    void Click();
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-
-private:
-    bool m_pressed = false;
 };
 
 // The look shared by the program's message windows: a picture and a title, an etched line, four

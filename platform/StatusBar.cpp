@@ -3,29 +3,14 @@
 #include "app/Regional.h"
 
 #include <QDateTime>
-#include <QMouseEvent>
 
 StatusPanel::StatusPanel(const QString &key, Style style, QWidget *parent)
-    : QLabel(parent)
+    : ClickableLabel({}, parent)
     , m_key(key)
     , m_style(style) {
     setObjectName(key);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setMargin(1);
-}
-
-void StatusPanel::mousePressEvent(QMouseEvent *event) {
-    m_pressed = event->button() == Qt::LeftButton;
-    event->accept();
-}
-
-void StatusPanel::mouseReleaseEvent(QMouseEvent *event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    m_pressed = false;
-    event->accept();
-    if (click)
-        emit Click();
 }
 
 StatusBar::StatusBar(QWidget *parent)

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QLabel>
+#include "platform/ClickableLabel.h"
+
 #include <QList>
 #include <QStatusBar>
 #include <QTimer>
 
 // One panel of a status bar. A date or time panel shows the current date or time by itself.
-class StatusPanel : public QLabel {
+class StatusPanel : public ClickableLabel {
     Q_OBJECT
 public:
     enum class Style { Text, Date, Time };
@@ -18,17 +19,9 @@ public:
     QString Text() const { return text(); }
     void SetText(const QString &text) { setText(text); }
 
-signals:
-    void Click();
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-
 private:
     QString m_key;
     Style m_style;
-    bool m_pressed = false;
 };
 
 // A status bar of numbered panels (from 1) with keys. Its font applies to every panel; date and

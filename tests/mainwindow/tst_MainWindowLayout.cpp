@@ -19,6 +19,7 @@
 #include <QDateTime>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -217,6 +218,14 @@ void MainWindowLayout::statusPanels() {
     QVERIFY(bar->Panels(3)->toolTip().isEmpty());
     for (int n = 2; n <= 4; ++n)
         QVERIFY(bar->Panels(1)->width() > 2 * bar->Panels(n)->width());
+
+    // A click names its panel; a press that ends elsewhere is no click.
+    QSignalSpy clicks(bar, &StatusBar::PanelClick);
+    QTest::mouseClick(bar->Panels(3), Qt::LeftButton);
+    QTest::mousePress(bar->Panels(1), Qt::LeftButton);
+    QTest::mouseRelease(bar->Panels(1), Qt::LeftButton, {}, QPoint(-5, -5));
+    QCOMPARE(clicks.size(), 1);
+    QCOMPARE(clicks.first().first().value<StatusPanel *>(), bar->Panels(3));
 
     // The date and time panels follow the clock (allowing for a tick between reads).
     const QDateTime before = QDateTime::currentDateTime();
