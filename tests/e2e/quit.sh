@@ -30,18 +30,15 @@ cp -r "$appSource/graphics" "$work/app/"
 cp "$appSource/orvpass1.txt" "$appSource/orvpass2.txt" "$work/app/"
 
 if [ -z "${DISPLAY:-}" ]; then
-    display=99
-    while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-        display=$((display + 1))
-    done
-    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display itself and writes its number once it accepts clients.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
     xvfbPid=$!
-    export DISPLAY=":$display"
-    for _ in $(seq 50); do
-        xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
         sleep 0.1
     done
-    xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+    [ -s "$work/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n 1 "$work/display")"
 fi
 
 export CANBERRA_DRIVER=none
@@ -68,8 +65,13 @@ xdotool type --delay 20 "journal"
 xdotool key Tab
 xdotool type --delay 20 "diary"
 xdotool key alt+h # Check
-sleep 0.5
-xdotool key Return # Continue has the focus after an accepted check
+# The check is logged before Continue appears with the focus.
+for _ in $(seq 100); do
+    grep -q "authorized" "$work/app/orvlog.txt" 2>/dev/null && break
+    sleep 0.1
+done
+sleep 0.3
+xdotool key Return
 
 main=$(waitFor "Main screen") || true
 [ -n "$main" ] || fail "the main window did not appear after the gate"
@@ -79,10 +81,16 @@ xdotool type --delay 20 "Dear diary"
 sleep 0.3
 snap main
 
-xdotool key alt+f
-sleep 0.3
-xdotool key x
-quit=$(waitFor "Quit program?") || true
+# File menu by its access key, then Exit by its own; a busy machine may need a second try.
+quit=
+for _ in 1 2 3; do
+    xdotool key alt+f
+    sleep 0.5
+    xdotool key x
+    quit=$(timeout 3 xdotool search --sync --onlyvisible --name '^Quit program\?$' | head -n 1) || true
+    [ -n "$quit" ] && break
+    xdotool key Escape
+done
 [ -n "$quit" ] || fail "Exit did not show the quit window"
 sleep 0.3
 snap quit
