@@ -44,6 +44,10 @@ void PlayCue(const QString &cueText);
 // current key event is over; the key code is set to 0 so the Enter never arrives.
 void EnterAsTab(qint16 &keyAscii);
 
+// Shows the modified marker of the main window from gModified: "NOT SAVED!" with the whole
+// status bar in bold when it is 1, an empty panel in regular type otherwise.
+void UpdateModifiedPanel();
+
 // Appends gLogMessage, the date and the time as one line to the security log.
 void WriteLogEntry();
 

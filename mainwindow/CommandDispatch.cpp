@@ -1,0 +1,222 @@
+// The main window's command dispatch: one Click handler per menu item and one ButtonClick for
+// the toolbar, which finds the command by the button's key. Commands that change the entry
+// mark it modified before their routine runs, whatever the routine's outcome.
+#include "app/FormRegistry.h"
+#include "app/Module1.h"
+#include "entry/ClipboardCommands.h"
+#include "entry/EntryFiles.h"
+#include "entry/FormattingCommands.h"
+#include "entry/InsertCommands.h"
+#include "mainwindow/frmAskQuit.h"
+#include "mainwindow/frmMain.h"
+#include "platform/MenuItem.h"
+#include "platform/RichTextBox.h"
+#include "platform/Toolbar.h"
+
+void frmMain::ConnectCommands() {
+    ConnectClick(mnuMFNew, this, &frmMain::mnuMFNew_Click);
+    ConnectClick(mnuMFOpen, this, &frmMain::mnuMFOpen_Click);
+    ConnectClick(mnuMFSave, this, &frmMain::mnuMFSave_Click);
+    ConnectClick(mnuMFExit, this, &frmMain::mnuMFExit_Click);
+    ConnectClick(mnuMECut, this, &frmMain::mnuMECut_Click);
+    ConnectClick(mnuMECopy, this, &frmMain::mnuMECopy_Click);
+    ConnectClick(mnuMEPaste, this, &frmMain::mnuMEPaste_Click);
+    ConnectClick(mnuMIDate, this, &frmMain::mnuMIDate_Click);
+    ConnectClick(mnuMITime, this, &frmMain::mnuMITime_Click);
+    ConnectClick(mnuMIPicture, this, &frmMain::mnuMIPicture_Click);
+    ConnectClick(mnuMFoFont, this, &frmMain::mnuMFoFont_Click);
+    ConnectClick(mnuMFoColor, this, &frmMain::mnuMFoColor_Click);
+    ConnectClick(mnuMFoCenter, this, &frmMain::mnuMFoCenter_Click);
+    ConnectClick(mnuMFoBold, this, &frmMain::mnuMFoBold_Click);
+    ConnectClick(mnuMFoItalic, this, &frmMain::mnuMFoItalic_Click);
+    ConnectClick(mnuMFoUnderline, this, &frmMain::mnuMFoUnderline_Click);
+    ConnectClick(mnuMTChange, this, &frmMain::mnuMTChange_Click);
+    ConnectClick(mnuMTCalendar, this, &frmMain::mnuMTCalendar_Click);
+    ConnectClick(mnuMTFormat, this, &frmMain::mnuMTFormat_Click);
+    ConnectClick(mnuMTView, this, &frmMain::mnuMTView_Click);
+    ConnectClick(mnuMTSearch, this, &frmMain::mnuMTSearch_Click);
+    ConnectClick(mnuMTSound, this, &frmMain::mnuMTSound_Click);
+    ConnectClick(mnuMHContents, this, &frmMain::mnuMHContents_Click);
+    ConnectClick(mnuMHAbout, this, &frmMain::mnuMHAbout_Click);
+    connect(tlbMain, &Toolbar::ButtonClick, this, &frmMain::tlbMain_ButtonClick);
+    connect(rtbMain, &RichTextBox::KeyPress, this, &frmMain::rtbMain_KeyPress);
+    connect(rtbMain, &RichTextBox::MouseDown, this, &frmMain::rtbMain_MouseDown);
+}
+
+void frmMain::tlbMain_ButtonClick(ToolbarButton *button) {
+    // Compared exactly, in this order; the first match runs.
+    static constexpr struct {
+        const char *key;
+        void (frmMain::*command)();
+    } kCommands[] = {
+        {"new", &frmMain::mnuMFNew_Click},
+        {"open", &frmMain::mnuMFOpen_Click},
+        {"save", &frmMain::mnuMFSave_Click},
+        {"cut", &frmMain::mnuMECut_Click},
+        {"copy", &frmMain::mnuMECopy_Click},
+        {"paste", &frmMain::mnuMEPaste_Click},
+        {"date", &frmMain::mnuMIDate_Click},
+        {"time", &frmMain::mnuMITime_Click},
+        {"picture", &frmMain::mnuMIPicture_Click},
+        {"font", &frmMain::mnuMFoFont_Click},
+        {"color", &frmMain::mnuMFoColor_Click},
+        {"center", &frmMain::mnuMFoCenter_Click},
+        {"bold", &frmMain::mnuMFoBold_Click},
+        {"italic", &frmMain::mnuMFoItalic_Click},
+        {"underline", &frmMain::mnuMFoUnderline_Click},
+        {"change", &frmMain::mnuMTChange_Click},
+        {"calendar", &frmMain::mnuMTCalendar_Click},
+        {"format", &frmMain::mnuMTFormat_Click},
+        {"view", &frmMain::mnuMTView_Click},
+        {"search", &frmMain::mnuMTSearch_Click},
+        {"sound", &frmMain::mnuMTSound_Click},
+        {"help", &frmMain::mnuMHContents_Click},
+        {"about", &frmMain::mnuMHAbout_Click},
+        {"exit", &frmMain::mnuMFExit_Click},
+    };
+    const QString key = button->Key();
+    for (const auto &row : kCommands) {
+        if (key == QLatin1String(row.key)) {
+            (this->*row.command)();
+            return;
+        }
+    }
+}
+
+void frmMain::Mark() {
+    Module1::gModified = 1;
+    Module1::UpdateModifiedPanel();
+}
+
+void frmMain::mnuMFNew_Click() {
+    SetBlankEntryState();
+    Module1::gModified = 0;
+    Module1::UpdateModifiedPanel();
+    rtbMain->clear();
+}
+
+void frmMain::mnuMFOpen_Click() {
+    Module1::gModified = 0;
+    SetEditingState();
+    Module1::OpenEntry();
+}
+
+void frmMain::mnuMFSave_Click() {
+    Module1::gModified = 0;
+    Module1::SaveEntry();
+    Module1::UpdateModifiedPanel();
+}
+
+void frmMain::mnuMFExit_Click() {
+    Module1::Forms().Show<frmAskQuit>();
+}
+
+void frmMain::mnuMECut_Click() {
+    Mark();
+    CutText(*this);
+}
+
+void frmMain::mnuMECopy_Click() {
+    Module1::UpdateModifiedPanel();
+    CopyText(*this);
+}
+
+void frmMain::mnuMEPaste_Click() {
+    Mark();
+    PasteText(*this);
+}
+
+void frmMain::mnuMIDate_Click() {
+    Mark();
+    SetEditingState();
+    InsertDate(*this);
+}
+
+void frmMain::mnuMITime_Click() {
+    Mark();
+    SetEditingState();
+    InsertTime(*this);
+}
+
+void frmMain::mnuMIPicture_Click() {
+    Mark();
+    SetEditingState();
+    InsertPicture(*this);
+}
+
+void frmMain::mnuMFoFont_Click() {
+    Mark();
+    SetEditingState();
+    ChooseFont(*this);
+}
+
+void frmMain::mnuMFoColor_Click() {
+    Mark();
+    SetEditingState();
+    ChooseTextColor(*this);
+}
+
+void frmMain::mnuMFoCenter_Click() {
+    Mark();
+    SetEditingState();
+    ToggleCenter(*this);
+}
+
+void frmMain::mnuMFoBold_Click() {
+    Mark();
+    SetEditingState();
+    ToggleBold(*this);
+}
+
+void frmMain::mnuMFoItalic_Click() {
+    Mark();
+    SetEditingState();
+    ToggleItalic(*this);
+}
+
+void frmMain::mnuMFoUnderline_Click() {
+    Mark();
+    SetEditingState();
+    ToggleUnderline(*this);
+}
+
+void frmMain::mnuMTChange_Click() {
+    ShowChangePasswords();
+}
+
+void frmMain::mnuMTCalendar_Click() {
+    ShowCalendar();
+}
+
+void frmMain::mnuMTFormat_Click() {
+    ShowFormatTool();
+}
+
+void frmMain::mnuMTView_Click() {
+    ShowSecurityLog();
+}
+
+void frmMain::mnuMTSearch_Click() {
+    ShowSearch();
+}
+
+void frmMain::mnuMTSound_Click() {
+    ToggleSound();
+}
+
+void frmMain::mnuMHContents_Click() {
+    ShowHelpContents();
+}
+
+void frmMain::mnuMHAbout_Click() {
+    ShowAbout();
+}
+
+// Windows and the help routine built elsewhere; each becomes one line when they arrive.
+void frmMain::ShowChangePasswords() {}
+void frmMain::ShowCalendar() {}
+void frmMain::ShowFormatTool() {}
+void frmMain::ShowSecurityLog() {}
+void frmMain::ShowSearch() {}
+void frmMain::ShowHelpContents() {}
+void frmMain::ShowAbout() {}

@@ -1,0 +1,53 @@
+#include "platform/Toolbar.h"
+
+ToolbarButton::ToolbarButton(const QString &key, const QString &toolTip, QWidget *parent)
+    : QToolButton(parent)
+    , m_key(key) {
+    setCheckable(true); // for the pressed look only; see nextCheckState
+    setAutoRaise(true);
+    setFocusPolicy(Qt::NoFocus);
+    setToolTip(toolTip);
+    // Icon-only: the tooltip is what a screen reader says.
+    setAccessibleName(toolTip);
+}
+
+Toolbar::Toolbar(QWidget *parent)
+    : QToolBar(parent) {
+    setMovable(false);
+    setFloatable(false);
+    setIconSize(QSize(24, 24));
+    setToolButtonStyle(Qt::ToolButtonIconOnly);
+}
+
+ToolbarButton *Toolbar::AddButton(const QString &key, const QString &toolTip,
+                                  const QIcon &picture) {
+    auto *button = new ToolbarButton(key, toolTip, this);
+    button->setIcon(picture);
+    button->setIconSize(iconSize());
+    addWidget(button);
+    m_positions.append(button);
+    connect(button, &QToolButton::clicked, this, [this, button] { emit ButtonClick(button); });
+    return button;
+}
+
+void Toolbar::AddSeparator() {
+    addSeparator();
+    m_positions.append(nullptr);
+}
+
+ToolbarButton *Toolbar::Buttons(int position) const {
+    if (position < 1 || position > Count())
+        return nullptr;
+    return m_positions.at(position - 1);
+}
+
+ToolbarButton *Toolbar::ButtonByKey(const QString &key) const {
+    for (ToolbarButton *button : m_positions)
+        if (button && button->Key() == key)
+            return button;
+    return nullptr;
+}
+
+bool Toolbar::IsSeparator(int position) const {
+    return position >= 1 && position <= Count() && m_positions.at(position - 1) == nullptr;
+}

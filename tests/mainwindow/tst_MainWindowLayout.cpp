@@ -1,0 +1,256 @@
+// The main window as it opens: its menu tree, toolbar, status bar and entry, what its Load
+// does, and what a close request from the window manager does.
+#include "support/TestSupport.h"
+
+#include "app/FormRegistry.h"
+#include "app/Module1.h"
+#include "app/Regional.h"
+#include "mainwindow/ToolbarPictures.h"
+#include "mainwindow/frmAskQuit.h"
+#include "mainwindow/frmMain.h"
+#include "platform/AccessibleName.h"
+#include "platform/RichTextBox.h"
+#include "platform/StatusBar.h"
+#include "platform/TextBox.h"
+#include "platform/Toolbar.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QDateTime>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+frmMain &OpenMainWindow() {
+    Module1::Forms().Show<frmMain>();
+    return Module1::Forms().Get<frmMain>();
+}
+
+// Each menu as "name caption" lines, a separator as "name -".
+const QStringList kMenuTree[] = {
+    {"mnuMFile &File", "mnuMFNew &New", "mnuMFSlash -", "mnuMFOpen &Open", "mnuMFSlash1 -",
+     "mnuMFSave Sa&ve", "mnuMFSlash2 -", "mnuMFExit E&xit"},
+    {"mnuMEdit &Edit", "mnuMECut Cu&t", "mnuMESlash -", "mnuMECopy &Copy", "mnuMESlash1 -",
+     "mnuMEPaste &Paste"},
+    {"mnuMInsert &Insert", "mnuMIDate Dat&e", "mnuMISlash -", "mnuMITime &Time", "mnuMISlash1 -",
+     "mnuMIPicture Pict&ure"},
+    {"mnuMFormat &Format", "mnuMFoFont Fon&t", "mnuMFoSlash -", "mnuMFoColor Co&lors",
+     "mnuMFoSlash1 -", "mnuMFoCenter &Center", "mnuMFoSlash2 -", "mnuMFoBold &Bold",
+     "mnuMFoSlash3 -", "mnuMFoItalic &Italic", "mnuMFoSlash4 -", "mnuMFoUnderline &Underline"},
+    {"mnuMTools &Tools", "mnuMTChange C&hange password", "mnuMTSlash -", "mnuMTCalendar Cale&ndar",
+     "mnuMTSlash1 -", "mnuMTFormat Fo&rmat 3.5\" floppy", "mnuMTSlash2 -", "mnuMTView &View log",
+     "mnuMTSlash3 -", "mnuMTSearch &Search", "mnuMTSlash4 -", "mnuMTSound Soun&d"},
+    {"mnuMHelp &Help", "mnuMHContents &Contents", "mnuMHSlash -", "mnuMHAbout &About"},
+};
+
+} // namespace
+
+class MainWindowLayout : public QObject {
+    Q_OBJECT
+private slots:
+    void loadStartsTheRun();
+    void menuTree();
+    void toolbarPositions();
+    void drawnPicturesAreDistinct();
+    void statusPanels();
+    void closeRequestAsksToQuit();
+};
+
+void MainWindowLayout::loadStartsTheRun() {
+    TestRun run;
+    QCOMPARE(Module1::gSoundOn, qint16(0));
+    frmMain &main = OpenMainWindow();
+    QCOMPARE(main.windowTitle(), QStringLiteral("Main screen"));
+    QVERIFY(!(main.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)));
+    QCOMPARE(main.minimumSize(), main.maximumSize());
+    QCOMPARE(Module1::gSoundOn, qint16(1));
+    // The greeting plays although sound was still off when Load began.
+    QCOMPARE(run.Cues(), QStringList{QStringLiteral("\\graphics\\s_hi!.wav")});
+    QCOMPARE(main.staMain->Panels(1)->Text(), QStringLiteral("Orv Software"));
+    QCOMPARE(main.staMain->Panels(2)->Text(), QString());
+    QVERIFY(main.mnuMTSound->isChecked());
+    QCOMPARE(main.tlbMain->Buttons(25)->Value(), 1);
+    QVERIFY(!main.picMain->isVisible());
+    QVERIFY(!main.txtEgg->isVisible());
+    QCOMPARE(main.txtEgg->echoMode(), QLineEdit::Password);
+    QCOMPARE(main.dlgMain.HelpFile, QStringLiteral("orvquillory.hlp"));
+    QCOMPARE(main.mPanelOrvSoftware + main.mPanelModified + main.mPanelDate + main.mPanelTime, 0);
+
+    QTest::keyClicks(main.rtbMain, QStringLiteral("Dear diary"));
+    QTextCursor typed(main.rtbMain->document());
+    typed.movePosition(QTextCursor::End);
+    const QFont font = typed.charFormat().font().resolve(main.rtbMain->document()->defaultFont());
+    QCOMPARE(font.family().toLower(), QStringLiteral("arial"));
+    QCOMPARE(font.pointSize(), 9);
+    QCOMPARE(main.rtbMain->textColor(), QColor(0, 0, 0));
+    QCOMPARE(main.rtbMain->toPlainText(), QStringLiteral("Dear diary"));
+
+    // A second showing runs no Load: no second greeting.
+    main.Hide();
+    Module1::Forms().Show<frmMain>();
+    QCOMPARE(run.Cues().size(), 1);
+}
+
+void MainWindowLayout::menuTree() {
+    TestRun run;
+    frmMain &main = OpenMainWindow();
+    QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(main.mnuMain);
+    QVERIFY(bar);
+    const QList<QAction *> menus = main.mnuMain->actions();
+    QCOMPARE(menus.size(), int(std::size(kMenuTree)));
+    for (int m = 0; m < menus.size(); ++m) {
+        const QStringList &expected = kMenuTree[m];
+        QMenu *menu = menus[m]->menu();
+        QVERIFY(menu);
+        const QString menuLine = expected.first();
+        QCOMPARE(menu->objectName() + QLatin1Char(' ') + menu->title(), menuLine);
+        QCOMPARE(bar->child(m)->text(QAccessible::Name), AccessibleNameOf(menu->title()));
+
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(menu);
+        const QList<QAction *> items = menu->actions();
+        QCOMPARE(items.size(), expected.size() - 1);
+        for (int i = 0; i < items.size(); ++i) {
+            QAction *item = items[i];
+            const QString caption = item->isSeparator() ? QStringLiteral("-") : item->text();
+            QCOMPARE(item->objectName() + QLatin1Char(' ') + caption, expected[i + 1]);
+            QVERIFY2(item->shortcuts().isEmpty(), qPrintable(item->objectName()));
+            QCOMPARE(item->isChecked(), item == main.mnuMTSound);
+            if (!item->isSeparator())
+                QCOMPARE(list->child(i)->text(QAccessible::Name), AccessibleNameOf(caption));
+        }
+    }
+}
+
+void MainWindowLayout::toolbarPositions() {
+    TestRun run;
+    frmMain &main = OpenMainWindow();
+    const QStringList expected = {
+        "new clear the entry screen",
+        "open open saved entry",
+        "save save current entry",
+        "-",
+        "cut cut text",
+        "copy copy text",
+        "paste paste text",
+        "-",
+        "date insert current date",
+        "time insert current time",
+        "picture insert picture",
+        "-",
+        "font choose a font",
+        "color choose a new text color",
+        "center center text",
+        "bold bold text",
+        "italic italic text",
+        "underline underlined text",
+        "-",
+        "change change password(s)",
+        "calendar check calendar",
+        "format format 3.5\" disk",
+        "view view security log",
+        "search search for a word/phrase",
+        "sound toggle sound on/off",
+        "-",
+        "help display the help file",
+        "about display the about screen",
+        "-",
+        "exit exit the program",
+    };
+    QCOMPARE(main.tlbMain->Count(), expected.size());
+    for (int position = 1; position <= main.tlbMain->Count(); ++position) {
+        ToolbarButton *button = main.tlbMain->Buttons(position);
+        const QString line = expected[position - 1];
+        if (line == QLatin1String("-")) {
+            QVERIFY2(!button && main.tlbMain->IsSeparator(position), qPrintable(line));
+            continue;
+        }
+        QVERIFY(button);
+        QCOMPARE(button->Key() + QLatin1Char(' ') + button->toolTip(), line);
+        QCOMPARE(main.tlbMain->ButtonByKey(button->Key()), button);
+        QCOMPARE(button->accessibleName(), button->toolTip());
+        QCOMPARE(button->Value(), position == 25 ? 1 : 0);
+        QVERIFY(!button->icon().pixmap(24, 24).isNull());
+        QCOMPARE(button->iconSize(), QSize(24, 24));
+    }
+    // Clicking a button runs its command but never presses it.
+    ToolbarButton *bold = main.tlbMain->ButtonByKey(QStringLiteral("bold"));
+    QTest::mouseClick(bold, Qt::LeftButton);
+    QCOMPARE(bold->Value(), 0);
+}
+
+void MainWindowLayout::drawnPicturesAreDistinct() {
+    const QStringList keys = {"new",  "open",   "save",      "cut",    "copy",     "paste",
+                              "date", "time",   "picture",   "font",   "color",    "center",
+                              "bold", "italic", "underline", "change", "calendar", "format",
+                              "view", "search", "sound",     "help",   "about",    "exit"};
+    QList<QImage> pictures;
+    for (const QString &key : keys) {
+        const QImage picture = DrawnToolbarPicture(key).toImage();
+        QCOMPARE(picture.size(), QSize(24, 24));
+        int inked = 0;
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 24; ++x)
+                inked += qAlpha(picture.pixel(x, y)) > 128;
+        QVERIFY2(inked >= 20, qPrintable(key));
+        for (int i = 0; i < pictures.size(); ++i)
+            QVERIFY2(pictures[i] != picture, qPrintable(keys[i] + QLatin1String(" = ") + key));
+        pictures.append(picture);
+    }
+    QVERIFY(DrawnToolbarPicture(QStringLiteral("nonsense")).isNull());
+}
+
+void MainWindowLayout::statusPanels() {
+    TestRun run;
+    frmMain &main = OpenMainWindow();
+    StatusBar *bar = main.staMain;
+    QCOMPARE(bar->Count(), 4);
+    const QStringList keys = {"orvsoftware", "modified", "date", "time"};
+    for (int n = 1; n <= 4; ++n) {
+        QCOMPARE(bar->Panels(n)->Key(), keys[n - 1]);
+        QCOMPARE(bar->PanelByKey(keys[n - 1]), bar->Panels(n));
+    }
+    QCOMPARE(bar->Panels(1)->toolTip(),
+             QStringLiteral("Displays the full path\\filename of current data"));
+    QCOMPARE(bar->Panels(2)->toolTip(), QStringLiteral("(Bold) Mod = need to save current data"));
+    QVERIFY(bar->Panels(3)->toolTip().isEmpty());
+    for (int n = 2; n <= 4; ++n)
+        QVERIFY(bar->Panels(1)->width() > 2 * bar->Panels(n)->width());
+
+    // A click names its panel; a press that ends elsewhere is no click.
+    QSignalSpy clicks(bar, &StatusBar::PanelClick);
+    QTest::mouseClick(bar->Panels(3), Qt::LeftButton);
+    QTest::mousePress(bar->Panels(1), Qt::LeftButton);
+    QTest::mouseRelease(bar->Panels(1), Qt::LeftButton, {}, QPoint(-5, -5));
+    QCOMPARE(clicks.size(), 1);
+    QCOMPARE(clicks.first().first().value<StatusPanel *>(), bar->Panels(3));
+
+    // The date and time panels follow the clock (allowing for a tick between reads).
+    const QDateTime before = QDateTime::currentDateTime();
+    QTest::qWait(1100);
+    const QDateTime after = QDateTime::currentDateTime();
+    const QString date = bar->Panels(3)->Text();
+    const QString time = bar->Panels(4)->Text();
+    QVERIFY2(date == Regional::ShortDateText(before.date()) ||
+                 date == Regional::ShortDateText(after.date()),
+             qPrintable(date));
+    bool recent = false;
+    for (QDateTime at = before; at <= after.addSecs(1); at = at.addSecs(1))
+        recent = recent || time == Regional::LongTimeText(at.time());
+    QVERIFY2(recent, qPrintable(time));
+}
+
+void MainWindowLayout::closeRequestAsksToQuit() {
+    TestRun run;
+    frmMain &main = OpenMainWindow();
+    QVERIFY(!main.close());
+    QVERIFY(main.isVisible());
+    QVERIFY(Module1::Forms().Get<frmAskQuit>().isVisible());
+    TestRun::ProcessEvents();
+    QVERIFY(!run.Ended());
+}
+
+QTEST_MAIN(MainWindowLayout)
+#include "tst_MainWindowLayout.moc"
