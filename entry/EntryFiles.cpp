@@ -1,5 +1,63 @@
 #include "entry/EntryFiles.h"
 
-// Not written yet: the entry file task fills these.
-void Module1::SaveEntry() {}
-void Module1::OpenEntry() {}
+#include "app/FormRegistry.h"
+#include "app/Module1.h"
+#include "entry/frmFileErr.h"
+#include "mainwindow/frmMain.h"
+#include "platform/RichTextBox.h"
+#include "platform/RuntimeError.h"
+#include "platform/StatusBar.h"
+
+namespace Module1 {
+
+namespace {
+
+const QString kFilter = QStringLiteral("*.rtf|*.rtf");
+
+// The error handler of both routines: the seven file errors are told in the file error window;
+// anything else, the dialog's Cancel included, ends the routine without a word.
+void HandleFileError(const RuntimeError &error) {
+    if (frmFileErr::MessageFor(error.number()).isEmpty())
+        return;
+    Err().Number = error.number();
+    Forms().Show<frmFileErr>();
+}
+
+} // namespace
+
+void SaveEntry() {
+    frmMain &form = Forms().Get<frmMain>();
+    try {
+        form.dlgMain.CancelError = true;
+        form.dlgMain.DialogTitle = QStringLiteral("Save file");
+        form.dlgMain.Filter = kFilter;
+        form.dlgMain.ShowSave();
+        const QString path = form.dlgMain.FileName;
+        form.rtbMain->SaveFile(path, RichTextBox::RichText);
+        form.staMain->Panels(1)->SetText(path);
+        if (gSoundOn == 1)
+            PlayCue(QStringLiteral("\\graphics\\s_saveddata.wav"));
+        gModified = 0;
+    } catch (const RuntimeError &error) {
+        HandleFileError(error);
+    }
+}
+
+void OpenEntry() {
+    frmMain &form = Forms().Get<frmMain>();
+    try {
+        form.dlgMain.CancelError = true;
+        form.dlgMain.DialogTitle = QStringLiteral("Open file");
+        form.dlgMain.Filter = kFilter;
+        form.dlgMain.ShowOpen();
+        const QString path = form.dlgMain.FileName;
+        form.rtbMain->LoadFile(path, RichTextBox::RichText);
+        form.staMain->Panels(1)->SetText(path);
+        if (gSoundOn == 1)
+            PlayCue(QStringLiteral("\\graphics\\s_openfile.wav"));
+    } catch (const RuntimeError &error) {
+        HandleFileError(error);
+    }
+}
+
+} // namespace Module1

@@ -7,11 +7,14 @@
 #include "entry/EntryFiles.h"
 #include "entry/FormattingCommands.h"
 #include "entry/InsertCommands.h"
+#include "entry/frmSearch.h"
 #include "mainwindow/frmAskQuit.h"
 #include "mainwindow/frmMain.h"
 #include "platform/MenuItem.h"
 #include "platform/RichTextBox.h"
 #include "platform/Toolbar.h"
+#include "security/frmPassChange.h"
+#include "security/frmView.h"
 
 void frmMain::ConnectCommands() {
     ConnectClick(mnuMFNew, this, &frmMain::mnuMFNew_Click);
@@ -213,10 +216,16 @@ void frmMain::mnuMHAbout_Click() {
 }
 
 // Windows and the help routine built elsewhere; each becomes one line when they arrive.
-void frmMain::ShowChangePasswords() {}
+void frmMain::ShowChangePasswords() {
+    Module1::Forms().Show<frmPassChange>();
+}
 void frmMain::ShowCalendar() {}
 void frmMain::ShowFormatTool() {}
-void frmMain::ShowSecurityLog() {}
-void frmMain::ShowSearch() {}
+void frmMain::ShowSecurityLog() {
+    Module1::Forms().Show<frmView>();
+}
+void frmMain::ShowSearch() {
+    Module1::Forms().Show<frmSearch>();
+}
 void frmMain::ShowHelpContents() {}
 void frmMain::ShowAbout() {}

@@ -23,10 +23,6 @@ public:
     ChoiceLabel *lblAQNo;
     QLabel *imgAQuit;
 
-    static inline const QColor kDarkBlue{0, 0, 192};
-    static inline const QColor kRestBlue{0, 0, 255};
-    static inline const QColor kHoverRed{255, 0, 0};
-
 protected:
     void Form_MouseMove() override;
 

@@ -40,6 +40,11 @@ public:
     QFrame *Line1;
     QFrame *Line2;
 
+    // The colours of the message windows' titles, headings and label-buttons.
+    static inline const QColor kDarkBlue{0, 0, 192};
+    static inline const QColor kRestBlue{0, 0, 255};
+    static inline const QColor kHoverRed{255, 0, 0};
+
     static QColor ForeColorOf(const QLabel *label);
     static void SetForeColor(QLabel *label, const QColor &color);
 

@@ -1,6 +1,6 @@
 // The quit window: its look, the highlight of Yes and No under the pointer, No and Yes, and
 // when its question cue plays.
-#include "support/TestSupport.h"
+#include "TestSupport.h"
 
 #include "app/FormRegistry.h"
 #include "app/Module1.h"
@@ -31,14 +31,6 @@ frmMain &OpenMainWindow() {
 frmAskQuit &ChooseExit(frmMain &main) {
     main.mnuMFExit->trigger();
     return Module1::Forms().Get<frmAskQuit>();
-}
-
-// The pointer moving over a control, as the window system reports it.
-void MoveOver(QWidget *control, QPoint at = QPoint(-1, -1)) {
-    const QPoint point = at == QPoint(-1, -1) ? control->rect().center() : at;
-    QMouseEvent move(QEvent::MouseMove, point, control->mapToGlobal(point), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(control, &move);
 }
 
 QString Look(const ChoiceLabel *label) {
@@ -101,28 +93,28 @@ void AskQuit::highlightFollowsThePointer() {
     TestRun run;
     frmAskQuit &quit = ChooseExit(OpenMainWindow());
 
-    MoveOver(quit.lblAQYes);
+    TestRun::MovePointerOver(quit.lblAQYes);
     QCOMPARE(Look(quit.lblAQYes), Bold(kHoverRed));
     QCOMPARE(Look(quit.lblAQNo), Regular(kDarkBlue));
 
     // Other labels and the picture keep the pointer to themselves.
     for (QWidget *other : std::initializer_list<QWidget *>{quit.lblAQTitle, quit.lblAQ3,
                                                            quit.lblAQ8, quit.imgAQuit}) {
-        MoveOver(other);
+        TestRun::MovePointerOver(other);
         QCOMPARE(Look(quit.lblAQYes), Bold(kHoverRed));
     }
 
-    MoveOver(quit.lblAQNo);
+    TestRun::MovePointerOver(quit.lblAQNo);
     QCOMPARE(Look(quit.lblAQNo), Bold(kHoverRed));
     QCOMPARE(Look(quit.lblAQYes), Bold(kHoverRed));
 
     // The etched line is part of the background.
-    MoveOver(quit.Line1);
+    TestRun::MovePointerOver(quit.Line1);
     QCOMPARE(Look(quit.lblAQYes), Regular(kRestBlue));
     QCOMPARE(Look(quit.lblAQNo), Regular(kRestBlue));
 
-    MoveOver(quit.lblAQNo);
-    MoveOver(&quit, QPoint(2, 2));
+    TestRun::MovePointerOver(quit.lblAQNo);
+    TestRun::MovePointerOver(&quit, QPoint(2, 2));
     QCOMPARE(Look(quit.lblAQNo), Regular(kRestBlue));
     QCOMPARE(Look(quit.lblAQYes), Regular(kRestBlue));
 }
@@ -131,7 +123,7 @@ void AskQuit::highlightSurvivesHiding() {
     TestRun run;
     frmMain &main = OpenMainWindow();
     frmAskQuit &quit = ChooseExit(main);
-    MoveOver(quit.lblAQNo);
+    TestRun::MovePointerOver(quit.lblAQNo);
     QTest::mouseClick(quit.lblAQNo, Qt::LeftButton);
     QVERIFY(!quit.isVisible());
 

@@ -7,7 +7,9 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QTest>
+#include <QWidget>
 
 void RecordingCuePlayer::Play(const QString &path) {
     m_played->append(path);
@@ -75,4 +77,11 @@ void TestRun::ProcessEvents() {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
+}
+
+void TestRun::MovePointerOver(QWidget *control, QPoint at) {
+    const QPoint point = at == QPoint(-1, -1) ? control->rect().center() : at;
+    QMouseEvent move(QEvent::MouseMove, point, control->mapToGlobal(point), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(control, &move);
 }

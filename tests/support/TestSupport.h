@@ -4,9 +4,12 @@
 #include "platform/CuePlayer.h"
 #include "platform/MessageBoxPresenter.h"
 
+#include <QPoint>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
+
+class QWidget;
 
 // Remembers every cue asked for, by its path below the application folder.
 class RecordingCuePlayer final : public CuePlayer {
@@ -51,6 +54,10 @@ public:
     // Whether the registry reported that the program ends, and with which code.
     bool Ended() const { return m_ended; }
     int ExitCode() const { return m_exitCode; }
+
+    // The pointer moving over a control (at its centre unless `at` is given), as the window
+    // system reports it.
+    static void MovePointerOver(QWidget *control, QPoint at = QPoint(-1, -1));
 
     // Runs queued calls and deferred deletions.
     static void ProcessEvents();

@@ -1,0 +1,327 @@
+// Formatting, clipboard and insert commands, chosen as a user would from the menus and toolbar.
+#include "TestSupport.h"
+
+#include "app/FormRegistry.h"
+#include "app/Module1.h"
+#include "app/Regional.h"
+#include "mainwindow/frmMain.h"
+#include "platform/RichTextBox.h"
+#include "platform/StatusBar.h"
+#include "platform/Toolbar.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDate>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMimeData>
+#include <QTest>
+#include <QTextBlock>
+
+namespace {
+
+frmMain &OpenMainWindow() {
+    Module1::Forms().Show<frmMain>();
+    return Module1::Forms().Get<frmMain>();
+}
+
+void Select(RichTextBox &box, int start, int length) {
+    box.SetSelStart(start);
+    box.SetSelLength(length);
+}
+
+int PictureCount(const QTextDocument &document) {
+    int pictures = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            pictures += it.fragment().charFormat().isImageFormat() ? 1 : 0;
+    return pictures;
+}
+
+// A small picture in the given format. Qt writes no GIF, so that one is spelled out: a 2 x 1
+// picture, one red and one blue pixel.
+void WriteTestPicture(const QString &path, const QString &format) {
+    if (format == QLatin1String("gif")) {
+        static const unsigned char gif[] = {
+            'G',  'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 0xFF, 0,    0, 0,  0,
+            0xFF, ',', 0,   0,   0,   0,   2, 0, 1, 0, 0,    2, 2, 0x44, 0x0A, 0, ';'};
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char *>(gif), sizeof gif);
+        return;
+    }
+    QImage picture(20, 10, QImage::Format_RGB32);
+    picture.fill(QColor(200, 40, 40));
+    QVERIFY(picture.save(path, format.toLatin1().constData()));
+}
+
+} // namespace
+
+class tst_EditingCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void togglesFollowTheTextNotTheButton_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<std::optional<bool> (RichTextBox::*)() const>("read");
+        QTest::addColumn<void (RichTextBox::*)(bool)>("write");
+        QTest::newRow("bold") << "mnuMFoBold" << 16 << &RichTextBox::SelBold
+                              << &RichTextBox::SetSelBold;
+        QTest::newRow("italic") << "mnuMFoItalic" << 17 << &RichTextBox::SelItalic
+                                << &RichTextBox::SetSelItalic;
+        QTest::newRow("underline") << "mnuMFoUnderline" << 18 << &RichTextBox::SelUnderline
+                                   << &RichTextBox::SetSelUnderline;
+    }
+
+    void togglesFollowTheTextNotTheButton() {
+        QFETCH(QString, item);
+        QFETCH(int, button);
+        using Read = std::optional<bool> (RichTextBox::*)() const;
+        using Write = void (RichTextBox::*)(bool);
+        QFETCH(Read, read);
+        QFETCH(Write, write);
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        RichTextBox &box = *main.rtbMain;
+        QAction *menuItem = main.findChild<QAction *>(item);
+        box.SetText(QStringLiteral("plain marked"));
+
+        // A partly set selection counts as off and becomes wholly set.
+        Select(box, 6, 6);
+        (box.*write)(true);
+        Select(box, 0, 12);
+        menuItem->trigger();
+        QCOMPARE((box.*read)(), std::optional<bool>(true));
+        QCOMPARE(main.tlbMain->Buttons(button)->Value(), 1);
+        QVERIFY(menuItem->isChecked());
+
+        // Wholly set: switched off, from the toolbar this time.
+        QTest::mouseClick(main.tlbMain->Buttons(button), Qt::LeftButton);
+        QCOMPARE((box.*read)(), std::optional<bool>(false));
+        QCOMPARE(main.tlbMain->Buttons(button)->Value(), 0);
+        QVERIFY(!menuItem->isChecked());
+
+        // The looks do not follow the caret: pressed over plain text, the command reads the
+        // text and switches it on.
+        Select(box, 0, 5);
+        menuItem->trigger();
+        Select(box, 6, 6);
+        QCOMPARE(main.tlbMain->Buttons(button)->Value(), 1);
+        menuItem->trigger();
+        QCOMPARE((box.*read)(), std::optional<bool>(true));
+        QCOMPARE(main.tlbMain->Buttons(button)->Value(), 1);
+        QCOMPARE(Module1::gModified, qint16(1));
+        QVERIFY(main.mnuMFSave->isEnabled()); // the editing state
+    }
+
+    void centerCountsRightAsCentredAndMixedAsNot() {
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        RichTextBox &box = *main.rtbMain;
+        box.SetText(QStringLiteral("one\r\ntwo"));
+        Select(box, 0, 1);
+        box.SetSelAlignment(RichTextBox::AlignCenter);
+        Select(box, 1, 5); // a centred and a left paragraph
+        main.mnuMFoCenter->trigger();
+        QCOMPARE(box.SelAlignment(), std::optional<int>(RichTextBox::AlignCenter));
+        QCOMPARE(main.tlbMain->Buttons(15)->Value(), 1);
+
+        box.SetSelAlignment(RichTextBox::AlignRight);
+        main.mnuMFoCenter->trigger();
+        QCOMPARE(box.SelAlignment(), std::optional<int>(RichTextBox::AlignLeft));
+        QCOMPARE(main.tlbMain->Buttons(15)->Value(), 0);
+        QVERIFY(!main.mnuMFoCenter->isChecked());
+    }
+
+    void cancelledDialogsMarkTheEntryButChangeNothing() {
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        RichTextBox &box = *main.rtbMain;
+        box.SetText(QStringLiteral("words"));
+        Select(box, 0, 5);
+        main.mnuMFoFont->trigger();
+        QTest::mouseClick(main.tlbMain->ButtonByKey(QStringLiteral("color")), Qt::LeftButton);
+        QCOMPARE(run.Dialogs().shown.size(), 2);
+        QCOMPARE(box.SelFontName(), std::optional<QString>(QStringLiteral("arial")));
+        QCOMPARE(box.SelColor(), std::optional<quint32>(0));
+        QCOMPARE(box.SelBold(), std::optional<bool>(false));
+        QCOMPARE(Module1::gModified, qint16(1));
+        QCOMPARE(main.staMain->Panels(2)->Text(), QStringLiteral("NOT SAVED!"));
+        QVERIFY(main.mnuMTSearch->isEnabled());
+        QVERIFY(run.Messages().isEmpty());
+    }
+
+    void fontChoiceFormatsTheSelectionButLeavesTheToggleLooks() {
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        RichTextBox &box = *main.rtbMain;
+        box.SetText(QStringLiteral("words"));
+        Select(box, 0, 5);
+        run.Dialogs().fonts.append([](CommonDialog &dialog) {
+            dialog.FontName = QStringLiteral("DejaVu Serif");
+            dialog.FontSize = 14;
+            dialog.FontBold = true;
+            dialog.FontStrikethru = true;
+            dialog.Color = 0x0000FF; // picked in the font dialog: never applied
+        });
+        main.mnuMFoFont->trigger();
+        QCOMPARE(run.Dialogs().shown[0].flags, 259);
+        QVERIFY(run.Dialogs().shown[0].cancelError);
+        QCOMPARE(box.SelFontName(), std::optional<QString>(QStringLiteral("DejaVu Serif")));
+        QCOMPARE(box.SelFontSize(), std::optional<float>(14));
+        QCOMPARE(box.SelBold(), std::optional<bool>(true));
+        QCOMPARE(box.SelStrikeThru(), std::optional<bool>(true));
+        QCOMPARE(box.SelItalic(), std::optional<bool>(false));
+        QCOMPARE(box.SelColor(), std::optional<quint32>(0));
+        QCOMPARE(box.font().family(), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(main.tlbMain->Buttons(16)->Value(), 0);
+        QVERIFY(!main.mnuMFoBold->isChecked());
+
+        // The next font dialog opens on this choice, not on the selection's font.
+        Select(box, 0, 0);
+        main.mnuMFoFont->trigger();
+        QCOMPARE(run.Dialogs().shown[1].fontName, QStringLiteral("DejaVu Serif"));
+    }
+
+    void colourDialogOpensOnThePreviousChoice() {
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        RichTextBox &box = *main.rtbMain;
+        box.SetText(QStringLiteral("red blue"));
+        run.Dialogs().colors = {0x0000FFu, 0xFF0000u};
+        Select(box, 0, 3);
+        main.mnuMFoColor->trigger();
+        Select(box, 4, 4);
+        main.mnuMFoColor->trigger();
+        QCOMPARE(run.Dialogs().shown[0].flags, 1);
+        QCOMPARE(run.Dialogs().shown[0].color, 0u);
+        QCOMPARE(run.Dialogs().shown[1].color, 0x0000FFu);
+        QCOMPARE(box.SelColor(), std::optional<quint32>(0xFF0000));
+        Select(box, 0, 3);
+        QCOMPARE(box.SelColor(), std::optional<quint32>(0x0000FF));
+    }
+
+    void clipboardCarriesPlainTextOnly() {
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        RichTextBox &box = *main.rtbMain;
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        box.SetText(QStringLiteral("bold plain"));
+        main.SetEditingState();
+        Select(box, 0, 4);
+        box.SetSelBold(true);
+        main.mnuMECopy->trigger();
+        QCOMPARE(clipboard->text(), QStringLiteral("bold"));
+        QVERIFY(!clipboard->mimeData()->hasHtml());
+        QCOMPARE(Module1::gModified, qint16(0)); // Copy refreshes only
+
+        box.SetSelStart(10);
+        main.mnuMEPaste->trigger();
+        QCOMPARE(box.Text(), QStringLiteral("bold plainbold"));
+        Select(box, 10, 4);
+        QCOMPARE(box.SelBold(), std::optional<bool>(false)); // takes the formatting found there
+        QCOMPARE(Module1::gModified, qint16(1));
+
+        main.mnuMECut->trigger();
+        QCOMPARE(box.Text(), QStringLiteral("bold plain"));
+        QCOMPARE(clipboard->text(), QStringLiteral("bold"));
+    }
+
+    void emptySelectionsEmptyTheClipboardAndNonTextPastesNothing() {
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        RichTextBox &box = *main.rtbMain;
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        clipboard->setText(QStringLiteral("from another program"));
+        box.SetText(QStringLiteral("keep"));
+        main.SetEditingState();
+        box.SetSelStart(2);
+        main.mnuMECut->trigger();
+        QCOMPARE(clipboard->text(), QString());
+        QCOMPARE(box.Text(), QStringLiteral("keep"));
+        QCOMPARE(Module1::gModified, qint16(1));
+
+        QImage picture(4, 4, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        clipboard->setImage(picture);
+        Select(box, 1, 2);
+        main.mnuMEPaste->trigger();
+        QCOMPARE(box.Text(), QStringLiteral("kp"));
+        QCOMPARE(PictureCount(*box.document()), 0);
+    }
+
+    void dateAndTimeArriveAsLinesAtTheCaret() {
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        RichTextBox &box = *main.rtbMain;
+        box.SetText(QStringLiteral("replace this"));
+        Select(box, 0, 12);
+        main.mnuMIDate->trigger();
+        const QString date = Regional::ShortDateText(QDate::currentDate());
+        QCOMPARE(box.Text(), date + QStringLiteral("\r\n"));
+        QCOMPARE(box.SelStart(), date.size() + 1); // on the following empty line
+
+        box.SetText(QString());
+        QTest::mouseClick(main.tlbMain->ButtonByKey(QStringLiteral("time")), Qt::LeftButton);
+        QTest::mouseClick(main.tlbMain->ButtonByKey(QStringLiteral("time")), Qt::LeftButton);
+        const QStringList lines = box.Text().split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(!lines[0].isEmpty() && !lines[1].isEmpty());
+        QVERIFY(lines[2].isEmpty());
+        QCOMPARE(Module1::gModified, qint16(1));
+    }
+
+    void picturesOfEveryFilterTypeArriveAsBitmaps_data() {
+        QTest::addColumn<QString>("format");
+        QTest::newRow("bmp") << "bmp";
+        QTest::newRow("gif") << "gif";
+        QTest::newRow("jpg") << "jpg";
+        QTest::newRow("png typed by name") << "png";
+    }
+
+    void picturesOfEveryFilterTypeArriveAsBitmaps() {
+        QFETCH(QString, format);
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        RichTextBox &box = *main.rtbMain;
+        const QString path = run.FilePath(QStringLiteral("picture.") + format);
+        WriteTestPicture(path, format);
+        box.SetText(QStringLiteral("ab"));
+        box.SetSelStart(1);
+        run.Dialogs().files.append(path);
+
+        main.mnuMIPicture->trigger();
+        QCOMPARE(run.Dialogs().shown[0].title, QStringLiteral("Choose a picture"));
+        QCOMPARE(run.Dialogs().shown[0].filter, QStringLiteral("bmp|*.bmp|gif|*.gif|jpg|*.jpg"));
+        QCOMPARE(PictureCount(*box.document()), 0); // pasted once the command is over
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->hasImage());
+        QVERIFY(!main.picMain->pixmap().isNull());
+        TestRun::ProcessEvents();
+        QCOMPARE(PictureCount(*box.document()), 1);
+        QCOMPARE(box.Text().remove(QChar::ObjectReplacementCharacter), QStringLiteral("ab"));
+        QCOMPARE(main.dlgMain.FileName, path); // the next file dialog offers it
+    }
+
+    void aPictureThatCannotBeLoadedChangesNothing() {
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        RichTextBox &box = *main.rtbMain;
+        QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
+        run.WriteFile(QStringLiteral("broken.jpg"), "not a picture");
+        run.Dialogs().files = {std::nullopt, run.FilePath(QStringLiteral("broken.jpg"))};
+        box.SetText(QStringLiteral("ab"));
+        main.mnuMIPicture->trigger(); // cancelled
+        main.mnuMIPicture->trigger(); // unreadable
+        TestRun::ProcessEvents();
+        QCOMPARE(PictureCount(*box.document()), 0);
+        QCOMPARE(box.Text(), QStringLiteral("ab"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("earlier"));
+        QVERIFY(run.Messages().isEmpty());
+        QCOMPARE(Module1::gModified, qint16(1));
+    }
+};
+
+QTEST_MAIN(tst_EditingCommands)
+#include "tst_EditingCommands.moc"
