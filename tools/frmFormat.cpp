@@ -82,7 +82,7 @@ void frmFormat::BuildControls() {
 
     lblFMsg->setTextFormat(Qt::PlainText);
     lblFMsg->setWordWrap(true);
-    lblFMsg->setFixedWidth(330);
+    lblFMsg->setFixedWidth(380);
     lblFWarn->setTextFormat(Qt::PlainText);
     QFont warnFont = lblFWarn->font();
     warnFont.setBold(true);
