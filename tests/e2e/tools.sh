@@ -156,8 +156,11 @@ sleep 0.5
 # in the window, "Yes" on the left. Find that line in a picture of the window.
 eval "$(xdotool getwindowgeometry --shell "$quit")"
 qx=$X qy=$Y qw=$WIDTH qh=$HEIGHT
-import -silent -window "$quit" -depth 8 txt:- >"$work/quit.txt" && { [[ -z ${E2E_KEEP:-} ]] || import -silent -window "$quit" "$E2E_KEEP/quit.png"; } ||
+import -silent -window "$quit" -depth 8 txt:- >"$work/quit.txt" ||
     fail "cannot take a picture of the quit window"
+if [[ -n ${E2E_KEEP:-} ]]; then
+    import -silent -window "$quit" "$E2E_KEEP/quit.png" || true
+fi
 # Pixels whose blue is strong and whose red and green are weak: the labels' blue text.
 target=$(awk -F'[ ,:()]+' '
     /^[0-9]/ {
