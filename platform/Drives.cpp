@@ -138,7 +138,6 @@ QList<DriveEntry> ArrangeDrives(const SystemFacts &facts, QHash<QString, QChar> 
     QList<Candidate> fixed;
     QList<Candidate> remote;
 
-    QHash<QString, qsizetype> blockIndex;
     for (const BlockDeviceFacts &block : facts.blocks) {
         DriveEntry entry;
         if (block.optical)
@@ -149,12 +148,11 @@ QList<DriveEntry> ArrangeDrives(const SystemFacts &facts, QHash<QString, QChar> 
             continue;
         entry.device = QStringLiteral("/dev/") + block.name;
         entry.label = block.label;
-        blockIndex.insert(block.name, removable.size());
         removable.append({QStringLiteral("block:") + block.name, entry});
     }
     std::sort(removable.begin(), removable.end(),
               [](const Candidate &a, const Candidate &b) { return a.key < b.key; });
-    blockIndex.clear();
+    QHash<QString, qsizetype> blockIndex; // device name -> its place in `removable`
     for (qsizetype i = 0; i < removable.size(); ++i)
         blockIndex.insert(removable[i].entry.device.mid(5), i);
 
