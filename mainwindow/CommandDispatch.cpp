@@ -15,6 +15,10 @@
 #include "platform/Toolbar.h"
 #include "security/frmPassChange.h"
 #include "security/frmView.h"
+#include "tools/HelpContents.h"
+#include "tools/frmAbout.h"
+#include "tools/frmCalendar.h"
+#include "tools/frmFormat.h"
 
 void frmMain::ConnectCommands() {
     ConnectClick(mnuMFNew, this, &frmMain::mnuMFNew_Click);
@@ -219,13 +223,21 @@ void frmMain::mnuMHAbout_Click() {
 void frmMain::ShowChangePasswords() {
     Module1::Forms().Show<frmPassChange>();
 }
-void frmMain::ShowCalendar() {}
-void frmMain::ShowFormatTool() {}
+void frmMain::ShowCalendar() {
+    Module1::Forms().Show<frmCalendar>();
+}
+void frmMain::ShowFormatTool() {
+    Module1::Forms().Show<frmFormat>();
+}
 void frmMain::ShowSecurityLog() {
     Module1::Forms().Show<frmView>();
 }
 void frmMain::ShowSearch() {
     Module1::Forms().Show<frmSearch>();
 }
-void frmMain::ShowHelpContents() {}
-void frmMain::ShowAbout() {}
+void frmMain::ShowHelpContents() {
+    ::ShowHelpContents(dlgMain);
+}
+void frmMain::ShowAbout() {
+    Module1::Forms().Show<frmAbout>();
+}

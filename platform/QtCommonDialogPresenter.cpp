@@ -1,5 +1,7 @@
 #include "platform/QtCommonDialogPresenter.h"
 
+#include "platform/HelpViewer.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -88,4 +90,6 @@ bool QtCommonDialogPresenter::ShowFont(CommonDialog &dialog) {
     return true;
 }
 
-void QtCommonDialogPresenter::ShowHelp(CommonDialog &) {}
+void QtCommonDialogPresenter::ShowHelp(CommonDialog &dialog) {
+    HelpViewer::Run(dialog.HelpFile, dialog.HelpCommand);
+}

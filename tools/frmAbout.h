@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/Form.h"
+#include "app/Gradient.h"
+
+class QLabel;
+
+// The About panel's background: the splash's gradient, lighter and all blue.
+inline constexpr GradientShape kAboutGradient{3.01, 220.0, 1000};
+
+// A panel without title bar: credits over a painted background, put away by a click anywhere.
+// Its last line also arms the hidden card.
+class frmAbout : public Form {
+    Q_OBJECT
+public:
+    frmAbout();
+
+    QLabel *lblAMsg;
+    QLabel *lblAMsg1;
+    QLabel *lblAMsg2;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void BuildControls();
+    void Form_Click();
+    void lblAMsg_Click();
+    void lblAMsg1_Click();
+    void lblAMsg2_Click();
+
+    bool m_pressed = false;
+};
+
+// The credits: each part followed by a run of spaces, so the wrapping label sets each on a line
+// of its own.
+QString AboutCredits();
