@@ -1,7 +1,8 @@
-#include "support/TestSupport.h"
+#include "TestSupport.h"
 
 #include "platform/CommonDialog.h"
 #include "platform/HelpViewer.h"
+#include "platform/QtCommonDialogPresenter.h"
 #include "tools/HelpContents.h"
 
 #include <QDir>
@@ -107,6 +108,8 @@ void tst_Help::routineAsksForTheTopicsOfTheBareFileName() {
 
 void tst_Help::realViewerOpensWithoutBlocking() {
     TestRun run;
+    // The real presenter: its help is our own non-blocking viewer, safe to open here.
+    CommonDialog::SetPresenter(std::make_unique<QtCommonDialogPresenter>());
     QTemporaryDir folder;
     QVERIFY(QFile::copy(ShippedHelpFile(), folder.filePath(QStringLiteral("orvquillory.hlp"))));
     InFolder in(folder.path());
@@ -230,6 +233,8 @@ void tst_Help::viewerListsTopicsAndFindsWords() {
 
 void tst_Help::missingFileIsReportedInTheViewer() {
     TestRun run;
+    // The real presenter: its help is our own non-blocking viewer, safe to open here.
+    CommonDialog::SetPresenter(std::make_unique<QtCommonDialogPresenter>());
     QTemporaryDir empty;
     InFolder in(empty.path());
     CommonDialog dlgMain;

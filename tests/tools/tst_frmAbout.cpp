@@ -1,4 +1,4 @@
-#include "support/TestSupport.h"
+#include "TestSupport.h"
 
 #include "app/FormRegistry.h"
 #include "app/Module1.h"

@@ -1,5 +1,5 @@
 #include "FakeDrives.h"
-#include "support/TestSupport.h"
+#include "TestSupport.h"
 
 #include "app/FormRegistry.h"
 #include "app/Module1.h"
