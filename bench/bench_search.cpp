@@ -1,0 +1,99 @@
+// Find and Next through a large entry, as the search window runs them: a first match at the very
+// end of a 10 MB entry, and 10,000 matches walked one after the other with Next (a Find from the
+// selection's start plus the text's length). Entries of ~80-character paragraphs, and one single
+// 10 MB paragraph for the worst case.
+// Usage: bench_search [runs]   (default 5; medians are shown)
+
+#include "platform/RichTextBox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kEntryChars = 10 * 1024 * 1024;
+constexpr int kMatches = 10000;
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Filler text in paragraphs of `paragraph` characters (0: one paragraph), with `needles`
+// occurrences of "Needle" spread evenly, or one at the very end when `needles` is 0.
+QString MakeEntry(int paragraph, int needles)
+{
+    QString text;
+    text.reserve(kEntryChars + 16);
+    const QString filler = QStringLiteral("the quiet day went by and nothing much happened ");
+    const int every = needles > 0 ? kEntryChars / needles : kEntryChars + 1;
+    int sinceBreak = 0;
+    while (text.size() < kEntryChars) {
+        if (needles > 0 && text.size() / every > text.count(QLatin1Char('N')) &&
+            text.size() / every <= needles)
+            text += QStringLiteral("Needle ");
+        text += filler;
+        sinceBreak += filler.size();
+        if (paragraph > 0 && sinceBreak >= paragraph) {
+            text += QLatin1Char('\n');
+            sinceBreak = 0;
+        }
+    }
+    if (needles == 0)
+        text += QStringLiteral("needle");
+    return text;
+}
+
+void Report(const char *what, const std::vector<double> &milliseconds)
+{
+    std::printf("%-58s median %9.2f ms\n", what, Median(milliseconds));
+}
+
+void BenchEntry(const char *shape, int paragraph, int runs)
+{
+    RichTextBox box;
+    std::vector<double> first;
+    std::vector<double> perNext;
+    box.setPlainText(MakeEntry(paragraph, 0));
+    for (int run = 0; run < runs; ++run) {
+        box.SetSelStart(0);
+        QElapsedTimer clock;
+        clock.start();
+        const int at = box.Find(QStringLiteral("NEEDLE"));
+        first.push_back(clock.nsecsElapsed() / 1e6);
+        if (at < 0)
+            std::printf("error: no match\n");
+    }
+    box.setPlainText(MakeEntry(paragraph, kMatches));
+    for (int run = 0; run < runs; ++run) {
+        box.SetSelStart(0);
+        QElapsedTimer clock;
+        clock.start();
+        int found = 0;
+        for (int at = box.Find(QStringLiteral("needle"), 0); at >= 0;
+             at = box.Find(QStringLiteral("needle"), box.SelStart() + 6))
+            ++found;
+        perNext.push_back(clock.nsecsElapsed() / 1e6 / std::max(found, 1));
+        if (found < kMatches)
+            std::printf("error: %d matches\n", found);
+    }
+    std::printf("%s (%d characters)\n", shape, kEntryChars);
+    Report("  Find, the only match at the end", first);
+    Report("  Next, per match over 10,000 matches", perNext);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    BenchEntry("Entry of 80-character paragraphs", 80, runs);
+    BenchEntry("Entry of one single paragraph", 0, runs);
+    return 0;
+}
