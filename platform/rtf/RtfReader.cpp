@@ -1052,10 +1052,14 @@ void Parser::ControlWord(std::string_view word, bool hasParam, int param) {
     case Kw::Blue:
         m_blue = std::clamp(param, 0, 255);
         break;
-    case Kw::Plain:
+    case Kw::Plain: {
+        // A field result's hyperlink is not a character property that \plain resets.
+        const int link = chr.link;
         chr = CharProps();
         chr.font = m_deff;
+        chr.link = link;
         break;
+    }
     case Kw::B:
         chr.bold = on;
         break;
