@@ -1505,10 +1505,11 @@ void Parser::AddPicture() {
         width = width * picture.scalex / 100.0;
     if (picture.scaley > 0)
         height = height * picture.scaley / 100.0;
-    width = std::clamp(width, 1.0, 10000.0);
-    height = std::clamp(height, 1.0, 10000.0);
+    // On the twip grid, so that writing the size back and reading it again gives the same.
+    width = std::round(std::clamp(width, 1.0, 10000.0) * kTwipsPerPixel) / kTwipsPerPixel;
+    height = std::round(std::clamp(height, 1.0, 10000.0) * kTwipsPerPixel) / kTwipsPerPixel;
     if (metafile) {
-        const QSize shown(int(std::min(width, 2000.0)), int(std::min(height, 2000.0)));
+        const QSize shown(qRound(std::min(width, 2000.0)), qRound(std::min(height, 2000.0)));
         bytes = PlaceholderPng(shown);
     }
     QTextImageFormat format = RtfImages::Add(m_document, bytes, QSizeF(width, height));
@@ -1625,7 +1626,8 @@ QTextBlockFormat Parser::MakeBlockFormat(const ParaProps &props) const {
         format.setTopMargin(props.spaceBefore / kTwipsPerPixel);
     if (props.spaceAfter != 0)
         format.setBottomMargin(props.spaceAfter / kTwipsPerPixel);
-    if (props.lineSpacing != 0) {
+    // \sl240\slmult1 is single spacing, the default.
+    if (props.lineSpacing != 0 && !(props.lineMultiple && std::abs(props.lineSpacing) == 240)) {
         if (props.lineMultiple)
             format.setLineHeight(std::abs(props.lineSpacing) * 100.0 / 240.0,
                                  QTextBlockFormat::ProportionalHeight);
