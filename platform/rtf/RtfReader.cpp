@@ -408,6 +408,11 @@ bool IsDigit(unsigned char c) {
     return c >= '0' && c <= '9';
 }
 
+bool IsPlainText(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= 0x20 && u != 0x7F && u != 0xFFFC && u != 0x2029) || u == '\t';
+}
+
 int HexValue(unsigned char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -609,10 +614,10 @@ void Parser::Run(const char *data, std::size_t size) {
         default: {
             const Dest dest = St().dest;
             if (dest == Dest::Body && m_fallbackLeft == 0 && !m_expectTrail && c >= 0x20 &&
-                c < 0x80 && CurrentCodePage() != RtfCodePage::Symbol) {
+                c < 0x7F && CurrentCodePage() != RtfCodePage::Symbol) {
                 // Plain ASCII text: take the whole run at once.
                 const unsigned char *start = m_p;
-                while (m_p < m_end && *m_p >= 0x20 && *m_p < 0x80 && *m_p != '\\' && *m_p != '{' &&
+                while (m_p < m_end && *m_p >= 0x20 && *m_p < 0x7F && *m_p != '\\' && *m_p != '{' &&
                        *m_p != '}')
                     ++m_p;
                 m_ignorableNext = false;
@@ -1332,9 +1337,26 @@ void Parser::AddText(const QChar *text, qsizetype count) {
     if (!m_pendingBytes.empty())
         FlushBytes();
     switch (St().dest) {
-    case Dest::Body:
-        AddBodyText(text, count);
+    case Dest::Body: {
+        // Control characters (from \'hh or \uN) are not text; a lone U+FFFC would pose as a
+        // picture, a U+2029 as a paragraph end.
+        qsizetype clean = 0;
+        while (clean < count && IsPlainText(text[clean]))
+            ++clean;
+        if (clean == count) {
+            AddBodyText(text, count);
+            break;
+        }
+        QString filtered;
+        for (qsizetype i = 0; i < count; ++i) {
+            if (IsPlainText(text[i]))
+                filtered += text[i];
+            else if (text[i] == QChar::ParagraphSeparator)
+                filtered += QChar::LineSeparator;
+        }
+        AddBodyText(filtered.constData(), filtered.size());
         break;
+    }
     case Dest::FontTable:
         for (qsizetype i = 0; i < count; ++i) {
             if (text[i] == QLatin1Char(';'))
