@@ -74,7 +74,6 @@ int main(int argc, char *argv[]) {
         const QByteArray rtf = file.readAll();
         std::vector<double> reads;
         std::vector<double> writes;
-        qsizetype written = 0;
         for (int i = 0; i < runs; ++i) {
             QTextDocument document;
             QElapsedTimer timer;
@@ -84,7 +83,6 @@ int main(int argc, char *argv[]) {
             timer.restart();
             const QByteArray out = RtfWriter::Write(document);
             writes.push_back(timer.nsecsElapsed() / 1e9);
-            written = out.size();
         }
         const double peakMb = (StatusKb("VmHWM:") - before) / 1024.0;
         const double mb = rtf.size() / 1e6;
@@ -92,7 +90,6 @@ int main(int argc, char *argv[]) {
                     qPrintable(path.section(QLatin1Char('/'), -1)), mb, Median(reads),
                     Median(writes), peakMb, peakMb * 1.048576 / mb);
         std::fflush(stdout);
-        Q_UNUSED(written);
     }
     return 0;
 }

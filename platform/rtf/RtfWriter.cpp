@@ -372,7 +372,9 @@ void Writer::WriteText(const QString &text) {
             continue;
         }
         Word("\\u", int(static_cast<qint16>(c)));
-        m_out.append('?');
+        // The fallback is '?', written as \'3f before a space: pandoc drops a space that
+        // follows a literal fallback character.
+        m_out.append(i + 1 < count && chars[i + 1] == QLatin1Char(' ') ? "\\'3f" : "?");
     }
 }
 
@@ -494,6 +496,16 @@ void Writer::WriteBlock(const QTextBlock &block) {
             CloseLink();
         if (!m_linkOpen && !href.isEmpty())
             OpenLink(href);
+        if (m_styles[style].valign != 0) {
+            // LibreOffice misplaces superscript and subscript text that is not in a group.
+            m_out.append('{');
+            m_currentStyle = -1;
+            WriteStyle(style);
+            WriteText(fragment.text());
+            m_out.append('}');
+            m_currentStyle = -1;
+            continue;
+        }
         WriteStyle(style);
         WriteText(fragment.text());
     }

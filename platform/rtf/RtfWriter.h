@@ -12,7 +12,8 @@ class QTextDocument;
 // as text, table cells as paragraphs.
 //
 // The output is ASCII: \ansi\ansicpg1252, Windows-1252 characters above 127 as \'hh, every other
-// character as \uN with \uc1 and a '?' fallback. The same document always gives the same bytes.
+// character as \uN with \uc1 and a '?' fallback (\'3f before a space). The same document always
+// gives the same bytes.
 namespace RtfWriter {
 
 QByteArray Write(const QTextDocument &document);
