@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+
+class QTextDocument;
+
+// Reads RTF as word processors write it into a QTextDocument: text in the right code pages,
+// character and paragraph formatting, pictures (see RtfImages.h), hyperlinks; tables and lists
+// become their text, in order (cells separated by tabs, one paragraph per row, list bullets and
+// numbers as written in the file). Headers, footers, notes, comments, hidden text and other
+// non-body parts are left out.
+//
+// Damaged files give what can be read: unbalanced braces, a file cut short, absurd numbers and
+// unknown control words do not stop the reader. Time and memory grow linearly with the input.
+namespace RtfReader {
+
+// Replaces the whole content of `document` (text, formats and resources) with the RTF in `rtf`.
+// Bytes that are not RTF at all (they do not begin with "{\rtf", after an optional byte order
+// mark and white space) raise RuntimeError ErrorNumber::InvalidFileFormat (321) and leave the
+// document unchanged. An empty or blank file gives an empty document.
+// Undo history is off while reading and the document's undo stack is cleared.
+void Read(const QByteArray &rtf, QTextDocument *document);
+
+// Whether `rtf` starts like an RTF file (the test Read() applies).
+bool LooksLikeRtf(const QByteArray &rtf);
+
+} // namespace RtfReader

@@ -1,0 +1,81 @@
+// quillory-rtftext FILE [--rtf OUT]
+// Reads FILE with the journal's RTF reader and prints its text as UTF-8, one line per
+// paragraph (line breaks inside a paragraph also start a new line, pictures are left out).
+// With --rtf OUT the document is also written back to OUT with the RTF writer.
+// Exit status: 0 done, 1 the file could not be read or is not RTF, 2 wrong arguments.
+#include "platform/RuntimeError.h"
+#include "platform/rtf/RtfReader.h"
+#include "platform/rtf/RtfWriter.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <cstdio>
+
+namespace {
+
+QByteArray PlainText(const QTextDocument &document) {
+    QString text;
+    text.reserve(document.characterCount());
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (QChar c : block.text()) {
+            if (c == QChar::LineSeparator)
+                text += QLatin1Char('\n');
+            else if (c != QChar::ObjectReplacementCharacter)
+                text += c;
+        }
+        text += QLatin1Char('\n');
+    }
+    return text.toUtf8();
+}
+
+int Fail(const QString &message) {
+    std::fprintf(stderr, "quillory-rtftext: %s\n", qPrintable(message));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    // Pictures are decoded and drawn off screen; no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    QString input;
+    QString rtfOut;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--rtf") && i + 1 < args.size())
+            rtfOut = args[++i];
+        else if (input.isEmpty() && !args[i].startsWith(QLatin1String("--")))
+            input = args[i];
+        else
+            input.clear(), i = int(args.size());
+    }
+    if (input.isEmpty()) {
+        std::fprintf(stderr, "usage: quillory-rtftext FILE [--rtf OUT]\n");
+        return 2;
+    }
+    QFile file(input);
+    if (!file.open(QIODevice::ReadOnly))
+        return Fail(QStringLiteral("%1: %2").arg(input, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    QTextDocument document;
+    try {
+        RtfReader::Read(bytes, &document);
+    } catch (const RuntimeError &error) {
+        return Fail(QStringLiteral("%1: error %2, %3")
+                        .arg(input)
+                        .arg(error.number())
+                        .arg(error.description()));
+    }
+    if (!rtfOut.isEmpty()) {
+        QFile out(rtfOut);
+        if (!out.open(QIODevice::WriteOnly) || out.write(RtfWriter::Write(document)) < 0)
+            return Fail(QStringLiteral("%1: %2").arg(rtfOut, out.errorString()));
+    }
+    const QByteArray text = PlainText(document);
+    std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
+    return 0;
+}

@@ -1,0 +1,333 @@
+// The RTF writer: its bytes, and the round trips write -> read (same document) and
+// read -> write -> read (a fixed point) on documents using every feature and on the corpus.
+#include "platform/RuntimeError.h"
+#include "platform/rtf/RtfImages.h"
+#include "platform/rtf/RtfReader.h"
+#include "platform/rtf/RtfWriter.h"
+
+#include <QBuffer>
+#include <QDirIterator>
+#include <QImage>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QUrl>
+
+namespace {
+
+QByteArray Encoded(const QImage &image, const char *format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+QImage Gradient(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x * 255 / width, y * 255 / height, 128));
+    return image;
+}
+
+// What a reader of the document sees in one run: text plus resolved formatting.
+QString Describe(const QTextCharFormat &f, const QFont &base) {
+    const QStringList families = f.fontFamilies().toStringList();
+    return QStringLiteral("[%1 %2pt w%3 i%4 u%5 s%6 v%7 c%8 fg%9 bg%10 a%11]")
+        .arg(families.value(0, base.family()))
+        .arg(f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : base.pointSizeF())
+        .arg(f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() : base.weight())
+        .arg(f.fontItalic())
+        .arg(f.underlineStyle())
+        .arg(f.fontStrikeOut())
+        .arg(f.verticalAlignment())
+        .arg(f.fontCapitalization())
+        .arg(f.foreground().style() == Qt::NoBrush ? QString() : f.foreground().color().name())
+        .arg(f.background().style() == Qt::NoBrush ? QString() : f.background().color().name())
+        .arg(f.isAnchor() ? f.anchorHref() : QString());
+}
+
+QString DescribeBlock(const QTextBlockFormat &f) {
+    return QStringLiteral("{a%1 l%2 r%3 t%4 top%5 b%6 lh%7/%8}")
+        .arg(int(f.alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignLeft))
+        .arg(f.leftMargin())
+        .arg(f.rightMargin())
+        .arg(f.textIndent())
+        .arg(f.topMargin())
+        .arg(f.bottomMargin())
+        .arg(f.lineHeightType() == QTextBlockFormat::SingleHeight ? 0 : f.lineHeight())
+        .arg(f.lineHeightType());
+}
+
+// The whole document as text, formats and picture contents, merging adjacent runs that look
+// the same (the writer may split or join runs).
+QStringList Describe(const QTextDocument &document) {
+    QStringList lines;
+    const QFont base = document.defaultFont();
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QString line = DescribeBlock(block.blockFormat());
+        QString last;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.isImageFormat()) {
+                const QTextImageFormat image = format.toImageFormat();
+                const RtfImages::EncodedPicture picture = RtfImages::Resolve(document, image);
+                const QImage pixels =
+                    QImage::fromData(picture.bytes).convertToFormat(QImage::Format_ARGB32);
+                const QString one =
+                    QStringLiteral("<img %1x%2 shown %3x%4 %5>")
+                        .arg(pixels.width())
+                        .arg(pixels.height())
+                        .arg(qRound(image.width() > 0 ? image.width() : pixels.width()))
+                        .arg(qRound(image.height() > 0 ? image.height() : pixels.height()))
+                        .arg(qHash(QByteArray(reinterpret_cast<const char *>(pixels.bits()),
+                                              pixels.sizeInBytes())));
+                line += one.repeated(fragment.text().count(QChar::ObjectReplacementCharacter));
+                last.clear();
+                continue;
+            }
+            const QString style = Describe(format, base);
+            if (style != last)
+                line += style;
+            last = style;
+            line += fragment.text();
+        }
+        lines << line;
+    }
+    return lines;
+}
+
+QTextDocument *RoundTrip(const QTextDocument &document, QObject *parent) {
+    auto *copy = new QTextDocument(parent);
+    RtfReader::Read(RtfWriter::Write(document), copy);
+    return copy;
+}
+
+// A document with every feature the editor can produce.
+void BuildRichDocument(QTextDocument *document) {
+    QTextCursor cursor(document);
+    QTextBlockFormat centered;
+    centered.setAlignment(Qt::AlignHCenter);
+    centered.setBottomMargin(8);
+    cursor.setBlockFormat(centered);
+    QTextCharFormat title;
+    title.setFontFamilies({"DejaVu Serif"});
+    title.setFontPointSize(20);
+    title.setFontWeight(QFont::Bold);
+    title.setForeground(QColor("#c00000"));
+    cursor.insertText("Dear diary", title);
+
+    QTextBlockFormat indented;
+    indented.setAlignment(Qt::AlignJustify);
+    indented.setLeftMargin(48);
+    indented.setRightMargin(24);
+    indented.setTextIndent(-24);
+    indented.setTopMargin(4);
+    indented.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
+    cursor.insertBlock(indented);
+    QTextCharFormat plain;
+    plain.setFontFamilies({"Liberation Sans"});
+    plain.setFontPointSize(11);
+    cursor.insertText("Plain, ", plain);
+    QTextCharFormat f = plain;
+    f.setFontItalic(true);
+    cursor.insertText("italic, ", f);
+    f = plain;
+    f.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+    cursor.insertText("underlined, ", f);
+    f.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    cursor.insertText("wavy, ", f);
+    f = plain;
+    f.setFontStrikeOut(true);
+    cursor.insertText("struck, ", f);
+    f = plain;
+    f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    cursor.insertText("sup", f);
+    f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    cursor.insertText("sub", f);
+    f = plain;
+    f.setBackground(QColor("#ffff00"));
+    f.setFontPointSize(10.5);
+    cursor.insertText(" marked ", f);
+    f = plain;
+    f.setFontCapitalization(QFont::SmallCaps);
+    cursor.insertText("Small Caps", f);
+
+    QTextBlockFormat right;
+    right.setAlignment(Qt::AlignRight);
+    right.setLineHeight(20, QTextBlockFormat::FixedHeight);
+    cursor.insertBlock(right);
+    cursor.insertText(QString::fromUtf8("café € “quotes” — Ωμέγα 中文 😀 {braces} back\\slash "
+                                        "tab\there\u2028next line\u00A0nbsp"),
+                      plain);
+    f = plain;
+    f.setAnchor(true);
+    f.setAnchorHref("https://example.org/a?b=1&c=\"2\"");
+    f.setForeground(QColor("#0000ff"));
+    cursor.insertText(" link", f);
+    f.setFontWeight(QFont::Bold);
+    cursor.insertText(" bold link", f);
+
+    QTextBlockFormat normal;
+    cursor.insertBlock(normal, plain);
+    const QImage picture = Gradient(16, 8);
+    cursor.insertText("png ", plain);
+    cursor.insertImage(RtfImages::Add(document, Encoded(picture, "PNG"), QSizeF(64, 32)));
+    cursor.insertText(" jpeg ", plain);
+    cursor.insertImage(RtfImages::Add(document, Encoded(Gradient(20, 10), "JPEG")));
+    cursor.insertText(" image ", plain);
+    const QTextImageFormat pasted = RtfImages::Add(document, Gradient(5, 5));
+    cursor.insertImage(pasted);
+    cursor.insertImage(pasted); // the same picture twice
+
+    cursor.insertBlock(normal, plain); // an empty paragraph
+    QTextCharFormat big = plain;
+    big.setFontPointSize(30);
+    cursor.insertBlock(normal, big); // an empty paragraph in a large font
+    cursor.insertBlock(normal, plain);
+    cursor.insertText("last", plain);
+}
+
+} // namespace
+
+class tst_RtfWriter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bytesOfASmallDocument() {
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        QTextCharFormat format;
+        format.setFontFamilies({"Arial"});
+        format.setFontPointSize(11);
+        cursor.insertText(QString::fromUtf8("é€Ω😀{}\\\t"), format);
+        format.setFontWeight(QFont::Bold);
+        cursor.insertText("b", format);
+        const QByteArray rtf = RtfWriter::Write(document);
+        QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1"));
+        QVERIFY(rtf.endsWith("}\n"));
+        QVERIFY2(
+            rtf.contains("\\plain\\f1\\fs22 \\'e9\\'80\\u937?\\u-10179?\\u-8704?\\{\\}\\\\\\tab "
+                         "\\plain\\f1\\fs22\\b b\\par\n"),
+            rtf.constData());
+        QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset0 Arial;}"));
+        for (char c : rtf)
+            QVERIFY2(uchar(c) < 0x80, "only ASCII");
+        // The same document always gives the same bytes.
+        QCOMPARE(RtfWriter::Write(document), rtf);
+    }
+
+    void colorsAndFontsAreNumberedInOrderOfUse() {
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        QTextCharFormat format;
+        format.setFontFamilies({"Zeta"});
+        format.setForeground(QColor(1, 2, 3));
+        cursor.insertText("a", format);
+        format.setFontFamilies({"Alpha"});
+        format.setBackground(QColor(4, 5, 6));
+        cursor.insertText("b", format);
+        const QByteArray rtf = RtfWriter::Write(document);
+        QVERIFY(rtf.contains("{\\colortbl;\\red1\\green2\\blue3;\\red4\\green5\\blue6;}"));
+        QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset0 Zeta;}{\\f2\\fnil\\fcharset0 Alpha;}"));
+        QVERIFY(rtf.contains("\\cf1 a"));
+        QVERIFY(rtf.contains("\\cf1\\highlight2 b"));
+    }
+
+    void picturesAreWrittenAsTheirOwnBytes() {
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        const QByteArray png = Encoded(Gradient(16, 8), "PNG");
+        const QByteArray jpeg = Encoded(Gradient(20, 10), "JPEG");
+        cursor.insertImage(RtfImages::Add(&document, png, QSizeF(64, 32)));
+        cursor.insertImage(RtfImages::Add(&document, jpeg));
+        QTextImageFormat dataUrl;
+        dataUrl.setName("data:image/png;base64," + QString::fromLatin1(png.toBase64()));
+        cursor.insertImage(dataUrl);
+        const QByteArray rtf = RtfWriter::Write(document);
+        QVERIFY(rtf.contains("{\\pict\\pngblip\\picw16\\pich8\\picwgoal960\\pichgoal480\n"));
+        QVERIFY(rtf.contains("{\\pict\\jpegblip\\picw20\\pich10\\picwgoal300\\pichgoal150\n"));
+        QVERIFY(rtf.contains("{\\pict\\pngblip\\picw16\\pich8\\picwgoal240\\pichgoal120\n"));
+        QByteArray hex = rtf;
+        hex.replace("\n", "");
+        QCOMPARE(hex.count(png.toHex()), 2);
+        QCOMPARE(hex.count(jpeg.toHex()), 1);
+    }
+
+    void metafilesGoBackAsMetafiles() {
+        const QByteArray wmf =
+            QByteArray::fromHex("0100090000031d0000000000070000000000050000000b02000000000500"
+                                "00000c0264006400070000001b045a005a000a000a00030000000000");
+        const QByteArray rtf = "{\\rtf1 a{\\pict\\wmetafile8\\picw2646\\pich2646\\picwgoal1500"
+                               "\\pichgoal1500 " +
+                               wmf.toHex() + "}b\\par}";
+        QTextDocument document;
+        RtfReader::Read(rtf, &document);
+        QByteArray written = RtfWriter::Write(document);
+        QVERIFY(written.contains("{\\pict\\wmetafile8\\picw2646\\pich2646\\picwgoal1500"
+                                 "\\pichgoal1500\n"));
+        written.replace("\n", "");
+        QVERIFY(written.contains(wmf.toHex()));
+    }
+
+    void writeThenReadGivesTheSameDocument() {
+        QTextDocument document;
+        BuildRichDocument(&document);
+        QTextDocument *copy = RoundTrip(document, this);
+        const QStringList before = Describe(document);
+        const QStringList after = Describe(*copy);
+        QCOMPARE(after.size(), before.size());
+        for (int i = 0; i < before.size(); ++i) {
+            if (after[i] != before[i])
+                qInfo("%s\n%s", qPrintable(before[i]), qPrintable(after[i]));
+            QCOMPARE(after[i], before[i]);
+        }
+        // Empty paragraphs keep the size of their (invisible) text.
+        QCOMPARE(copy->findBlockByNumber(5).charFormat().fontPointSize(), 30.0);
+    }
+
+    void readWriteReadIsAFixedPoint() {
+        QTextDocument document;
+        BuildRichDocument(&document);
+        const QByteArray once = RtfWriter::Write(*RoundTrip(document, this));
+        const QByteArray twice = RtfWriter::Write(*RoundTrip(*RoundTrip(document, this), this));
+        QCOMPARE(twice, once);
+    }
+
+    // Every corpus file that reads: writing it and reading that back keeps every character
+    // and format, and a second write gives the same bytes.
+    void corpusFilesSurviveWritingBack() {
+        const QString corpus = qEnvironmentVariable("QUILLORY_CORPUS");
+        QVERIFY2(!corpus.isEmpty(), "QUILLORY_CORPUS is not set");
+        int files = 0;
+        QDirIterator it(corpus + QStringLiteral("/rtf"), {QStringLiteral("*.rtf")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QTextDocument original;
+            try {
+                RtfReader::Read(file.readAll(), &original);
+            } catch (const RuntimeError &) {
+                continue; // not RTF; the corpus test checks these
+            }
+            ++files;
+            const QByteArray first = RtfWriter::Write(original);
+            QTextDocument again;
+            RtfReader::Read(first, &again);
+            QVERIFY2(again.toPlainText() == original.toPlainText(), qPrintable(path));
+            if (Describe(again) != Describe(original))
+                qInfo() << path;
+            QCOMPARE(Describe(again), Describe(original));
+            QVERIFY2(RtfWriter::Write(again) == first, qPrintable(path));
+        }
+        QVERIFY(files >= 370);
+    }
+};
+
+QTEST_MAIN(tst_RtfWriter)
+#include "tst_RtfWriter.moc"
