@@ -3,6 +3,9 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/FileIO.h"
 #include "platform/KeyAscii.h"
+#include "platform/rtf/RtfImages.h"
+#include "platform/rtf/RtfReader.h"
+#include "platform/rtf/RtfWriter.h"
 
 #include <QImage>
 #include <QKeyEvent>
@@ -57,6 +60,20 @@ QString DecodePlainText(const QByteArray &bytes) {
 RichTextBox::RichTextBox(QWidget *parent)
     : QTextEdit(parent) {
     setAcceptRichText(true);
+    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (removed != 0 || added != 0) {
+            m_searchableTextValid = false;
+            m_searchableText.clear();
+        }
+    });
+}
+
+const QString &RichTextBox::SearchableText() const {
+    if (!m_searchableTextValid) {
+        m_searchableText = document()->toRawText();
+        m_searchableTextValid = true;
+    }
+    return m_searchableText;
 }
 
 QString RichTextBox::Text() const {
@@ -252,28 +269,29 @@ int RichTextBox::Find(const QString &text, int start) {
     }
     if (from > to)
         return -1;
-    const QTextCursor match = document()->find(text, from);
-    if (match.isNull() || match.selectionEnd() > to)
+    const qsizetype at = SearchableText().indexOf(text, from, Qt::CaseInsensitive);
+    if (at < 0 || at + text.size() > to)
         return -1;
+    QTextCursor match(document());
+    match.setPosition(static_cast<int>(at));
+    match.setPosition(static_cast<int>(at + text.size()), QTextCursor::KeepAnchor);
     setTextCursor(match);
-    return match.selectionStart();
+    return static_cast<int>(at);
 }
 
 void RichTextBox::LoadFile(const QString &path, FileType type) {
     const QByteArray bytes = FileIO::ReadAll(path);
-    if (type == PlainText) {
+    // A file that is not RTF at all opens as its text, as a rich edit control loads it.
+    if (type == PlainText || !RtfReader::LooksLikeRtf(bytes)) {
         setPlainText(DecodePlainText(bytes));
         return;
     }
-    setPlainText(DecodePlainText(bytes));
+    RtfReader::Read(bytes, document());
 }
 
 void RichTextBox::SaveFile(const QString &path, FileType type) const {
-    if (type == PlainText) {
-        FileIO::WriteAtomically(path, toPlainText().toUtf8());
-        return;
-    }
-    FileIO::WriteAtomically(path, toPlainText().toUtf8());
+    FileIO::WriteAtomically(path, type == PlainText ? toPlainText().toUtf8()
+                                                    : RtfWriter::Write(*document()));
 }
 
 void RichTextBox::keyPressEvent(QKeyEvent *event) {
@@ -307,11 +325,5 @@ void RichTextBox::insertFromMimeData(const QMimeData *source) {
     const QImage picture = qvariant_cast<QImage>(source->imageData());
     if (picture.isNull())
         return;
-    const QUrl name(QStringLiteral("pasted-picture-%1").arg(++m_pastedPictures));
-    document()->addResource(QTextDocument::ImageResource, name, picture);
-    QTextImageFormat format;
-    format.setName(name.toString());
-    format.setWidth(picture.width());
-    format.setHeight(picture.height());
-    textCursor().insertImage(format);
+    textCursor().insertImage(RtfImages::Add(document(), picture));
 }

@@ -75,6 +75,10 @@ protected:
 private:
     template <class Read> auto Uniform(Read read) const -> std::optional<decltype(read({}))>;
     void MergeFormat(const QTextCharFormat &format);
+    // The document's characters one for one with positions, kept until the text changes, so
+    // that a search walking through a long entry does not copy it again at every step.
+    const QString &SearchableText() const;
 
-    int m_pastedPictures = 0;
+    mutable QString m_searchableText;
+    mutable bool m_searchableTextValid = false;
 };

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "platform/RichTextBox.h"
+#include "platform/rtf/RtfImages.h"
 
 #include <QMimeData>
 #include <QTest>
@@ -161,10 +162,10 @@ private slots:
         ++fragments; // past "a"
         const QTextFragment middle = fragments.fragment();
         QVERIFY(middle.charFormat().isImageFormat());
-        const QString name = middle.charFormat().toImageFormat().name();
-        const QImage stored = qvariant_cast<QImage>(
-            box.document()->resource(QTextDocument::ImageResource, QUrl(name)));
-        QCOMPARE(stored.size(), QSize(8, 6));
+        const RtfImages::EncodedPicture stored =
+            RtfImages::Resolve(*box.document(), middle.charFormat().toImageFormat());
+        QCOMPARE(stored.pixels, QSize(8, 6));
+        QVERIFY(RtfImages::IsPng(stored.bytes)); // ready to be saved in the entry
     }
 };
 
