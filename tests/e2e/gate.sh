@@ -1,40 +1,35 @@
 #!/usr/bin/env bash
 # The password gate as a user meets it: right and wrong passwords, Cancel, a missing file.
+# Usage: gate.sh <built application folder>
+# shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "$0")/lib.sh"
-e2e_setup "$1"
+e2e_setup "${1:-}"
 
-echo "right passwords: one 'authorized' line and the main window"
+e2e_step "right passwords: one 'authorized' line and the main window"
 e2e_start
-e2e_check_passwords journal diary
-sleep 0.5
+e2e_pass_gate journal diary >/dev/null
 [ "$(e2e_log_lines)" = 1 ] || e2e_fail "expected one log line"
-grep -qaE $'^authorized [0-9]{1,2}/[0-9]{1,2}/[0-9]{4} [0-9]{1,2}:[0-9]{2}:[0-9]{2} [AP]M\r$' \
-    "$E2E_APP/orvlog.txt" || e2e_fail "log line: $(cat -A "$E2E_APP/orvlog.txt")"
-e2e_key Return # Continue has the focus
-e2e_window "Main screen" >/dev/null
-kill "$E2E_PID"
-wait "$E2E_PID" 2>/dev/null || true
-E2E_PID=
+e2e_stop
 
-echo "a wrong password: one 'unauthorized' line, and Exit ends the program"
+e2e_step "a wrong password: one 'unauthorized' line, no main window, and Exit ends the program"
 e2e_start
 e2e_check_passwords journal Diary
+e2e_wait_log_lines 2
+e2e_log_line_is 2 unauthorized
 sleep 0.5
-[ "$(e2e_log_lines)" = 2 ] || e2e_fail "expected a second log line"
-tail -n 1 "$E2E_APP/orvlog.txt" | grep -qa '^unauthorized ' || e2e_fail "second line"
+e2e_shown "Main screen" && e2e_fail "the main window is shown after a wrong password"
 e2e_key alt+x
-e2e_wait_exit || e2e_fail "Exit ended the program with an error status"
-xdotool search --onlyvisible --name "^Main screen\$" >/dev/null && e2e_fail "main window shown"
+e2e_expect_clean_exit "Exit"
 
-echo "Cancel: no line, and the program ends"
+e2e_step "Cancel: no line, and the program ends"
 e2e_start
-e2e_window "Password entry" >/dev/null
+e2e_window "Password entry" 30 >/dev/null
 e2e_type journal
 e2e_key alt+c
-e2e_wait_exit || e2e_fail "Cancel ended the program with an error status"
+e2e_expect_clean_exit "Cancel"
 [ "$(e2e_log_lines)" = 2 ] || e2e_fail "Cancel wrote a log line"
 
-echo "a missing second password file: the program ends at Check with no line"
+e2e_step "a missing second password file: the program ends at Check with no line"
 rm "$E2E_APP/orvpass2.txt"
 e2e_start
 e2e_check_passwords journal diary

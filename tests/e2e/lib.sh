@@ -1,102 +1,299 @@
 # Shared steps of the black-box tests: a private X display, a temporary application folder
-# holding a copy of the built program, and a user typing with xdotool.
-# Source it, then call e2e_setup <built app folder>.
+# holding a copy of the built program, and a user typing and clicking with xdotool.
+# Source it, then call e2e_setup <built application folder>.
+# E2E_SHOTS=DIR keeps screenshots of the steps that take them (DIR/<test>-<step>.png).
+# shellcheck shell=bash
 set -euo pipefail
+
+E2E_NAME=$(basename "$0" .sh)
+E2E_DIR=
+E2E_XVFB=
+E2E_PID=
 
 e2e_fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
 
+e2e_step() { echo "-- $*"; }
+
+# Ends the program and the display and removes the temporary folder; on failure it first shows
+# what the program printed and what the security log holds.
 e2e_cleanup() {
-    [ -n "${E2E_PID:-}" ] && kill "$E2E_PID" 2>/dev/null || true
-    [ -n "${E2E_XVFB:-}" ] && kill "$E2E_XVFB" 2>/dev/null || true
-    [ -n "${E2E_DIR:-}" ] && rm -rf "$E2E_DIR"
-    return 0
+    local status=$? id ended
+    if [ "$status" != 0 ] && [ -n "$E2E_PID" ]; then
+        if kill -0 "$E2E_PID" 2>/dev/null; then
+            echo "  the program is running; its visible windows:" >&2
+            for id in $(xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null); do
+                echo "    '$(xdotool getwindowname "$id" 2>/dev/null)'" >&2
+            done
+        else
+            ended=0
+            wait "$E2E_PID" 2>/dev/null || ended=$?
+            echo "  the program has ended with status $ended" >&2
+            E2E_PID=
+        fi
+    fi
+    if [ -n "$E2E_PID" ]; then
+        kill "$E2E_PID" 2>/dev/null || true
+        wait "$E2E_PID" 2>/dev/null || true
+    fi
+    if [ -n "$E2E_XVFB" ]; then
+        kill "$E2E_XVFB" 2>/dev/null || true
+        wait "$E2E_XVFB" 2>/dev/null || true
+    fi
+    if [ "$status" != 0 ] && [ -n "$E2E_DIR" ]; then
+        [ -s "$E2E_DIR/out.log" ] && sed 's/^/  program: /' "$E2E_DIR/out.log" >&2
+        [ -f "$E2E_DIR/app/orvlog.txt" ] && cat -A "$E2E_DIR/app/orvlog.txt" | sed 's/^/  log: /' >&2
+    fi
+    [ -n "$E2E_DIR" ] && rm -rf "$E2E_DIR"
+    exit "$status"
 }
 
 e2e_setup() {
-    local built=$1
-    E2E_BUILT=$built
+    E2E_BUILT=${1:?usage: $E2E_NAME.sh <built application folder>}
+    [ -x "$E2E_BUILT/quillory" ] || e2e_fail "no program at $E2E_BUILT/quillory"
     E2E_DIR=$(mktemp -d)
+    E2E_APP=$E2E_DIR/app
     trap e2e_cleanup EXIT
     export CANBERRA_DRIVER=none # no sound from tests
     export QT_QPA_PLATFORM=xcb
-    export LANG=en_US.UTF-8 # the log checks expect United States dates and times
+    # The log checks expect United States dates and times.
+    unset LC_ALL LC_TIME LC_NUMERIC LANGUAGE
+    export LANG=en_US.UTF-8
     export XDG_RUNTIME_DIR=$E2E_DIR/runtime
-    mkdir -m 700 -p "$XDG_RUNTIME_DIR"
-    # A display of our own, so the test never types into a desktop.
-    if true; then
-        local n
-        for n in $(seq 90 140); do
-            [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-            Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-            E2E_XVFB=$!
-            export DISPLAY=:$n
-            break
-        done
-        for _ in $(seq 50); do
-            xdpyinfo >/dev/null 2>&1 && break
-            sleep 0.1
-        done
-        xdpyinfo >/dev/null 2>&1 || e2e_fail "no X display"
-    fi
-    E2E_APP=$E2E_DIR/app
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    # A display of our own, so the test never types into a desktop. Xvfb picks a free display
+    # itself and writes its number once it accepts clients.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$E2E_DIR/display" >/dev/null 2>&1 &
+    E2E_XVFB=$!
+    for _ in $(seq 100); do
+        [ -s "$E2E_DIR/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$E2E_DIR/display" ] || e2e_fail "Xvfb did not start"
+    DISPLAY=:$(head -n 1 "$E2E_DIR/display")
+    export DISPLAY
     e2e_fresh_app_folder
 }
 
-# A clean application folder: the program, its cues and help, and the first password files.
+# A clean application folder: the program, its cues and help, and the first password files
+# (journal and diary), whatever the build folder's password files hold now.
 e2e_fresh_app_folder() {
     rm -rf "$E2E_APP"
     mkdir -p "$E2E_APP"
     cp "$E2E_BUILT/quillory" "$E2E_APP/"
     cp -r "$E2E_BUILT/graphics" "$E2E_APP/"
-    cp "$E2E_BUILT"/*.hlp "$E2E_APP/" 2>/dev/null || true
-    printf 'otzwsfq\r\n' >"$E2E_APP/orvpass1.txt" # journal
-    printf 'infw~\r\n' >"$E2E_APP/orvpass2.txt"   # diary
+    compgen -G "$E2E_BUILT/*.hlp" >/dev/null || e2e_fail "no help file in $E2E_BUILT"
+    cp "$E2E_BUILT"/*.hlp "$E2E_APP/"
+    printf 'otzwsfq\r\n' >"$E2E_APP/orvpass1.txt"
+    printf 'infw~\r\n' >"$E2E_APP/orvpass2.txt"
 }
 
+# Starts the program from a folder other than the application folder: it must find its files
+# by its own location. Its output of this run goes to out.log.
 e2e_start() {
-    "$E2E_APP/quillory" >"$E2E_DIR/out.log" 2>&1 &
+    mkdir -p "$E2E_DIR/elsewhere"
+    (cd "$E2E_DIR/elsewhere" && exec "$E2E_APP/quillory") >"$E2E_DIR/out.log" 2>&1 &
     E2E_PID=$!
 }
 
-# Waits for a visible window with this exact title and gives it the keyboard.
-e2e_window() {
-    local title=$1 id
-    id=$(timeout 15 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) ||
-        e2e_fail "window '$title' did not appear"
-    xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus --sync "$id"
-    echo "$id"
+e2e_stop() {
+    kill "$E2E_PID" 2>/dev/null || true
+    wait "$E2E_PID" 2>/dev/null || true
+    E2E_PID=
 }
 
-e2e_type() { xdotool type --delay 30 -- "$1"; }
+e2e_alive() { kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "${1:-the program} ended unexpectedly"; }
 
-e2e_key() {
-    xdotool key --delay 80 "$@"
-    sleep 0.2
-}
-
-# Waits until the program has ended; returns its exit status.
+# Waits up to $1 seconds (default 10) for the program to end; returns its exit status.
 e2e_wait_exit() {
-    local status=0
-    for _ in $(seq 100); do
+    local seconds=${1:-10} status=0
+    for _ in $(seq $((seconds * 10))); do
         kill -0 "$E2E_PID" 2>/dev/null || break
         sleep 0.1
     done
-    kill -0 "$E2E_PID" 2>/dev/null && e2e_fail "the program is still running"
+    kill -0 "$E2E_PID" 2>/dev/null && e2e_fail "the program is still running after $seconds s"
     wait "$E2E_PID" || status=$?
     E2E_PID=
-    return $status
+    return "$status"
 }
 
-e2e_log_lines() { [ -f "$E2E_APP/orvlog.txt" ] && grep -c $'\r$' "$E2E_APP/orvlog.txt" || echo 0; }
+# Waits for the program to end by itself with status 0; $1 says after what.
+e2e_expect_clean_exit() {
+    local status=0
+    e2e_wait_exit "${2:-10}" || status=$?
+    [ "$status" = 0 ] || e2e_fail "$1: the program ended with status $status"
+}
 
-# Through the splash and the gate with the given passwords; leaves the gate after Check.
+# Fails if the program printed Qt warnings or crashed.
+e2e_no_warnings() {
+    if grep -Eq 'QWidget|QObject|Segmentation|Aborted|ASSERT' "$E2E_DIR/out.log"; then
+        e2e_fail "the program reported problems: $(head -n 5 "$E2E_DIR/out.log")"
+    fi
+}
+
+e2e_snap() {
+    [ -n "${E2E_SHOTS:-}" ] || return 0
+    mkdir -p "$E2E_SHOTS"
+    import -silent -window root "$E2E_SHOTS/$E2E_NAME-$1.png"
+}
+
+# An xdotool pattern that matches exactly this title.
+e2e_title_pattern() { printf '^%s$' "$(printf '%s' "$1" | sed 's/[][\\.*^$?+(){}|]/\\&/g')"; }
+
+# Waits up to $2 seconds (default 20) for a visible window with exactly the title $1, gives it
+# the keyboard (there may be no window manager to do it) and prints its id.
+e2e_window() {
+    local id
+    id=$(timeout "${2:-20}" xdotool search --sync --onlyvisible --name "$(e2e_title_pattern "$1")" 2>/dev/null |
+        head -n 1) || true
+    [ -n "$id" ] || e2e_fail "the window '$1' did not appear"
+    e2e_focus "$id"
+    echo "$id"
+}
+
+e2e_shown() { xdotool search --onlyvisible --name "$(e2e_title_pattern "$1")" >/dev/null 2>&1; }
+
+# Waits until no visible window has the title $1.
+e2e_gone() {
+    for _ in $(seq 100); do
+        e2e_shown "$1" || return 0
+        sleep 0.1
+    done
+    e2e_fail "the window '$1' is still shown"
+}
+
+e2e_focus() {
+    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1" 2>/dev/null ||
+        xdotool windowfocus "$1"
+    sleep 0.2
+}
+
+e2e_type() { xdotool type --delay 40 -- "$1"; }
+
+e2e_key() {
+    xdotool key --delay 100 "$@"
+    sleep 0.3
+}
+
+# Opens menu item $2 of the menu with access key $1 and waits for the window titled $3, which
+# it prints. A busy machine may drop the first keys, so it tries up to three times.
+e2e_menu() {
+    local id=
+    for _ in 1 2 3; do
+        xdotool key "alt+$1"
+        sleep 0.5
+        xdotool key "$2"
+        id=$(timeout 3 xdotool search --sync --onlyvisible --name "$(e2e_title_pattern "$3")" 2>/dev/null |
+            head -n 1) || true
+        [ -n "$id" ] && break
+        xdotool key Escape
+        sleep 0.3
+    done
+    [ -n "$id" ] || e2e_fail "alt+$1 $2 did not show the window '$3'"
+    e2e_focus "$id"
+    echo "$id"
+}
+
+e2e_log_lines() {
+    if [ -f "$E2E_APP/orvlog.txt" ]; then
+        grep -c '' "$E2E_APP/orvlog.txt" || true
+    else
+        echo 0
+    fi
+}
+
+# Waits until the security log holds $1 lines.
+e2e_wait_log_lines() {
+    for _ in $(seq 50); do
+        [ "$(e2e_log_lines)" = "$1" ] && return 0
+        sleep 0.1
+    done
+    e2e_fail "expected $1 log lines, found $(e2e_log_lines)"
+}
+
+# Line $1 of the security log is "$2 <date> <time>" in United States form, ended by CR LF.
+e2e_log_line_is() {
+    local stamp='[0-9]{1,2}/[0-9]{1,2}/[0-9]{4} [0-9]{1,2}:[0-9]{2}:[0-9]{2} [AP]M'
+    sed -n "$1p" "$E2E_APP/orvlog.txt" | grep -qaE "^$2 $stamp"$'\r$' ||
+        e2e_fail "line $1 of the log is not '$2 <date> <time>'"
+}
+
+# Waits up to 5 seconds until the file $1 of the application folder holds exactly the bytes $2.
+e2e_file_is() {
+    for _ in $(seq 50); do
+        cmp -s <(printf '%s' "$2") "$E2E_APP/$1" && return 0
+        sleep 0.1
+    done
+    e2e_fail "$1 holds: $(od -An -c "$E2E_APP/$1" | tr -s ' ')"
+}
+
+# At the gate: Pass #1, Enter (on to Pass #2), Pass #2, Check.
 e2e_check_passwords() {
-    e2e_window "Password entry" >/dev/null
+    e2e_window "Password entry" 30 >/dev/null
     e2e_type "$1"
     e2e_key Return
     e2e_type "$2"
     e2e_key alt+h
+}
+
+# Through the gate with passwords that must be accepted: one more "authorized" line, then
+# Continue (which has the focus) leads to the main window, whose id it prints.
+e2e_pass_gate() {
+    local lines
+    lines=$(e2e_log_lines)
+    e2e_check_passwords "$1" "$2"
+    e2e_wait_log_lines $((lines + 1))
+    e2e_log_line_is $((lines + 1)) authorized
+    e2e_alive "the program at the gate"
+    sleep 0.3 # the check is logged just before Continue takes the focus
+    e2e_key Return
+    local main
+    main=$(e2e_window "Main screen")
+    e2e_gone "Password entry"
+    echo "$main"
+}
+
+# Clicks the label "Yes" of the quit window $1. The labels are reached only with the mouse: the
+# two choices are the lowest line of blue text in the window, "Yes" the left one.
+e2e_click_yes() {
+    local quit=$1 yesX='' yesY='' WIDTH='' HEIGHT=
+    sleep 0.3
+    e2e_snap quit
+    import -silent -window "$quit" "$E2E_DIR/quit.png" || e2e_fail "cannot take a picture of the quit window"
+    read -r yesX yesY < <(convert "$E2E_DIR/quit.png" -depth 8 txt:- | awk -F'[ ,:()]+' '
+        NR > 1 {
+            x = $1; y = $2; r = $3; g = $4; b = $5
+            if (b >= 150 && r <= 80 && g <= 80) { n++; xs[n] = x; ys[n] = y; if (y > maxY) maxY = y }
+        }
+        END {
+            # Pixels of the bottom line of blue text.
+            for (i = 1; i <= n; i++) if (ys[i] >= maxY - 14) { m++; bx[m] = xs[i]; by[m] = ys[i] }
+            # Sort by x and split the line at its widest gap: Yes lies left of it.
+            for (i = 2; i <= m; i++) { v = bx[i]; w = by[i]; j = i - 1
+                while (j > 0 && bx[j] > v) { bx[j + 1] = bx[j]; by[j + 1] = by[j]; j-- }
+                bx[j + 1] = v; by[j + 1] = w }
+            gap = 0; cut = m
+            for (i = 1; i < m; i++) if (bx[i + 1] - bx[i] > gap) { gap = bx[i + 1] - bx[i]; cut = i }
+            for (i = 1; i <= cut; i++) { sx += bx[i]; sy += by[i] }
+            if (cut > 0) printf "%d %d\n", sx / cut, sy / cut
+        }') || true
+    [ -n "$yesX" ] || e2e_fail "could not find the Yes label in the quit window"
+    eval "$(xdotool getwindowgeometry --shell "$quit")"
+    if ((yesX <= 0 || yesX >= WIDTH || yesY <= 0 || yesY >= HEIGHT)); then
+        e2e_fail "Yes found at ($yesX, $yesY), outside the ${WIDTH}x$HEIGHT quit window"
+    fi
+    xdotool mousemove --window "$quit" "$yesX" "$yesY"
+    sleep 0.3
+    e2e_snap hover
+    xdotool click 1
+}
+
+# File, Exit by their access keys, then "Yes" in the quit window.
+e2e_quit() {
+    local quit
+    quit=$(e2e_menu f x "Quit program?")
+    e2e_alive "the program before Yes was clicked"
+    e2e_click_yes "$quit"
 }
