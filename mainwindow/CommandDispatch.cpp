@@ -12,6 +12,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/MenuItem.h"
 #include "platform/RichTextBox.h"
+#include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
 #include "security/frmPassChange.h"
 #include "security/frmView.h"
@@ -48,6 +49,7 @@ void frmMain::ConnectCommands() {
     connect(tlbMain, &Toolbar::ButtonClick, this, &frmMain::tlbMain_ButtonClick);
     connect(rtbMain, &RichTextBox::KeyPress, this, &frmMain::rtbMain_KeyPress);
     connect(rtbMain, &RichTextBox::MouseDown, this, &frmMain::rtbMain_MouseDown);
+    connect(staMain, &StatusBar::PanelClick, this, &frmMain::staMain_PanelClick);
 }
 
 void frmMain::tlbMain_ButtonClick(ToolbarButton *button) {

@@ -9,6 +9,7 @@ class QMenu;
 class QMenuBar;
 class RichTextBox;
 class StatusBar;
+class StatusPanel;
 class TextBox;
 class Toolbar;
 class ToolbarButton;
@@ -111,4 +112,7 @@ private:
     // The entry's events (InterfaceStates.cpp).
     void rtbMain_KeyPress(qint16 &keyAscii);
     void rtbMain_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+
+    // The hidden card's lock (HiddenCard.cpp).
+    void staMain_PanelClick(StatusPanel *panel);
 };

@@ -26,4 +26,37 @@ QPixmap Padlock(int size) {
     return picture;
 }
 
+QPixmap QuillAndInkwell(int size) {
+    QPixmap picture(size, size);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal unit = size / 16.0;
+
+    // The feather: a curved vane leaning right, its shaft running down into the well.
+    QPainterPath vane;
+    vane.moveTo(6.2 * unit, 10.5 * unit);
+    vane.cubicTo(5.0 * unit, 6.5 * unit, 9.0 * unit, 2.0 * unit, 14.5 * unit, 0.8 * unit);
+    vane.cubicTo(13.0 * unit, 4.5 * unit, 10.0 * unit, 8.5 * unit, 6.2 * unit, 10.5 * unit);
+    painter.setPen(QPen(QColor(110, 110, 130), 0.4 * unit));
+    painter.setBrush(QColor(245, 245, 250));
+    painter.drawPath(vane);
+    painter.setPen(QPen(QColor(150, 150, 170), 0.3 * unit));
+    for (int barb = 1; barb <= 4; ++barb) {
+        const qreal t = barb / 5.0;
+        const QPointF on(6.2 * unit + t * 8.3 * unit, 10.5 * unit - t * 9.7 * unit);
+        painter.drawLine(on, on + QPointF(-1.4 * unit, -0.6 * unit));
+    }
+    painter.setPen(QPen(QColor(80, 60, 30), 0.5 * unit));
+    painter.drawLine(QPointF(14.5 * unit, 0.8 * unit), QPointF(5.6 * unit, 12.0 * unit));
+
+    // The inkwell: a squat dark bottle with a lighter rim.
+    painter.setPen(QPen(QColor(20, 20, 40), 0.5 * unit));
+    painter.setBrush(QColor(30, 40, 90));
+    painter.drawRoundedRect(QRectF(2.0 * unit, 11.0 * unit, 8.0 * unit, 4.5 * unit), unit, unit);
+    painter.setBrush(QColor(90, 100, 150));
+    painter.drawRect(QRectF(3.8 * unit, 10.0 * unit, 4.4 * unit, 1.2 * unit));
+    return picture;
+}
+
 } // namespace Artwork

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/Form.h"
+
+class QLabel;
+
+// The hidden card about the program's author, without title bar or caption. Only a click on
+// its background puts it away; that also hides and empties the main window's code box.
+class frmEgg : public Form {
+    Q_OBJECT
+public:
+    frmEgg();
+
+    void Form_Load() override;
+
+    QLabel *lblEMsg1;
+    QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9,
+        *Label10;
+    QLabel *imgEgg;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void BuildControls();
+    void Form_Click();
+
+    bool m_pressed = false;
+};
