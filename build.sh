@@ -46,6 +46,9 @@ test)
     # Window and unit tests run two at a time; the black-box tests one after the other.
     ctest --output-on-failure -j2 -LE e2e
     ctest --output-on-failure -L e2e
+    cd ..
+    # The RTF reader against generated input, for a bounded time; any crash, leak or hang fails.
+    tests/fuzz/run-fuzzer.sh 90
     ;;
 *)
     echo "usage: $0 run|test" >&2

@@ -10,39 +10,15 @@
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
+#include "BenchSupport.h"
 #include <QElapsedTimer>
 #include <QFile>
+
 #include <QGuiApplication>
 #include <QTextDocument>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-
-namespace {
-
-long StatusKb(const char *field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
-void ResetPeak() {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5"); // resets VmHWM to the current resident size
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-} // namespace
 
 int main(int argc, char *argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -64,8 +40,8 @@ int main(int argc, char *argv[]) {
     std::printf("%-22s %10s %12s %12s %14s %10s\n", "file", "MB", "read s", "write s",
                 "peak RSS MB", "x file");
     for (const QString &path : args) {
-        ResetPeak();
-        const long before = StatusKb("VmRSS:");
+        Bench::ResetPeak();
+        const long before = Bench::StatusKiB("VmRSS:");
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
             std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(file.errorString()));
@@ -84,11 +60,11 @@ int main(int argc, char *argv[]) {
             const QByteArray out = RtfWriter::Write(document);
             writes.push_back(timer.nsecsElapsed() / 1e9);
         }
-        const double peakMb = (StatusKb("VmHWM:") - before) / 1024.0;
+        const double peakMb = (Bench::StatusKiB("VmHWM:") - before) / 1024.0;
         const double mb = rtf.size() / 1e6;
         std::printf("%-22s %10.1f %12.3f %12.3f %14.1f %10.1f\n",
-                    qPrintable(path.section(QLatin1Char('/'), -1)), mb, Median(reads),
-                    Median(writes), peakMb, peakMb * 1.048576 / mb);
+                    qPrintable(path.section(QLatin1Char('/'), -1)), mb, Bench::Median(reads),
+                    Bench::Median(writes), peakMb, peakMb * 1.048576 / mb);
         std::fflush(stdout);
     }
     return 0;

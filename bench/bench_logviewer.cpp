@@ -8,6 +8,8 @@
 #include "platform/PlainTextView.h"
 #include "security/frmView.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,24 +20,6 @@
 #include <vector>
 
 namespace {
-
-// VmRSS or VmHWM of this process, in KiB.
-long StatusKiB(const char *field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
-// Makes VmHWM restart from the current resident size (Linux 4.0 and later).
-bool ResetPeak() {
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
-}
 
 qint64 WriteLog(const QString &path, int lines) {
     QFile file(path);
@@ -72,7 +56,7 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     QTemporaryDir folder;
-    const bool peakResets = ResetPeak();
+    const bool peakResets = Bench::ResetPeak();
     if (!peakResets)
         std::printf("note: /proc/self/clear_refs not writable; peaks include earlier sizes\n");
 
@@ -87,8 +71,8 @@ int main(int argc, char *argv[]) {
             Module1::Reset();
             Module1::SetAppPath(folder.path());
             QCoreApplication::processEvents();
-            const long before = StatusKiB("VmRSS:");
-            ResetPeak();
+            const long before = Bench::StatusKiB("VmRSS:");
+            Bench::ResetPeak();
             QElapsedTimer timer;
             timer.start();
             Module1::Forms().Show<frmView>();
@@ -97,7 +81,7 @@ int main(int argc, char *argv[]) {
             viewer.rtbView->viewport()->repaint();
             QCoreApplication::processEvents();
             times.push_back(timer.nsecsElapsed() / 1e6);
-            peakKiB = std::max(peakKiB, StatusKiB("VmHWM:") - before);
+            peakKiB = std::max(peakKiB, Bench::StatusKiB("VmHWM:") - before);
             if (viewer.rtbView->LineCount() != lines) {
                 std::printf("error: the viewer shows %lld lines, not %d\n",
                             static_cast<long long>(viewer.rtbView->LineCount()), lines);

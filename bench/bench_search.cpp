@@ -6,6 +6,8 @@
 
 #include "platform/RichTextBox.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <algorithm>
@@ -17,16 +19,9 @@ namespace {
 constexpr int kEntryChars = 10 * 1024 * 1024;
 constexpr int kMatches = 10000;
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Filler text in paragraphs of `paragraph` characters (0: one paragraph), with `needles`
 // occurrences of "Needle" spread evenly, or one at the very end when `needles` is 0.
-QString MakeEntry(int paragraph, int needles)
-{
+QString MakeEntry(int paragraph, int needles) {
     QString text;
     text.reserve(kEntryChars + 16);
     const QString filler = QStringLiteral("the quiet day went by and nothing much happened ");
@@ -50,13 +45,11 @@ QString MakeEntry(int paragraph, int needles)
     return text;
 }
 
-void Report(const char *what, const std::vector<double> &milliseconds)
-{
-    std::printf("%-58s median %9.2f ms\n", what, Median(milliseconds));
+void Report(const char *what, const std::vector<double> &milliseconds) {
+    std::printf("%-58s median %9.2f ms\n", what, Bench::Median(milliseconds));
 }
 
-void BenchEntry(const char *shape, int paragraph, int runs)
-{
+void BenchEntry(const char *shape, int paragraph, int runs) {
     RichTextBox box;
     std::vector<double> first;
     std::vector<double> again;
@@ -99,8 +92,7 @@ void BenchEntry(const char *shape, int paragraph, int runs)
 
 } // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;

@@ -60,6 +60,12 @@ QString DecodePlainText(const QByteArray &bytes) {
 RichTextBox::RichTextBox(QWidget *parent)
     : QTextEdit(parent) {
     setAcceptRichText(true);
+    WatchDocument();
+}
+
+void RichTextBox::WatchDocument() {
+    m_searchableTextValid = false;
+    m_searchableText.clear();
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (removed != 0 || added != 0) {
             m_searchableTextValid = false;
@@ -286,7 +292,13 @@ void RichTextBox::LoadFile(const QString &path, FileType type) {
         setPlainText(DecodePlainText(bytes));
         return;
     }
-    RtfReader::Read(bytes, document());
+    // Read into a document of its own and hand it over whole: the window then lays the text
+    // out once, instead of after every paragraph the reader adds.
+    auto *loaded = new QTextDocument(this);
+    loaded->setDefaultFont(document()->defaultFont());
+    RtfReader::Read(bytes, loaded);
+    setDocument(loaded); // the previous document, a child of this box, is deleted
+    WatchDocument();
 }
 
 void RichTextBox::SaveFile(const QString &path, FileType type) const {

@@ -78,6 +78,7 @@ private:
     // The document's characters one for one with positions, kept until the text changes, so
     // that a search walking through a long entry does not copy it again at every step.
     const QString &SearchableText() const;
+    void WatchDocument();
 
     mutable QString m_searchableText;
     mutable bool m_searchableTextValid = false;
