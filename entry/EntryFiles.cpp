@@ -12,7 +12,12 @@ namespace Module1 {
 
 namespace {
 
-const QString kFilter = QStringLiteral("*.rtf|*.rtf");
+// Both file dialogs: the cancel error armed, their title, and entry files in the list.
+void PrepareFileDialog(CommonDialog &dialog, const QString &title) {
+    dialog.CancelError = true;
+    dialog.DialogTitle = title;
+    dialog.Filter = QStringLiteral("*.rtf|*.rtf");
+}
 
 // The error handler of both routines: the seven file errors are told in the file error window;
 // anything else, the dialog's Cancel included, ends the routine without a word.
@@ -28,9 +33,7 @@ void HandleFileError(const RuntimeError &error) {
 void SaveEntry() {
     frmMain &form = Forms().Get<frmMain>();
     try {
-        form.dlgMain.CancelError = true;
-        form.dlgMain.DialogTitle = QStringLiteral("Save file");
-        form.dlgMain.Filter = kFilter;
+        PrepareFileDialog(form.dlgMain, QStringLiteral("Save file"));
         form.dlgMain.ShowSave();
         const QString path = form.dlgMain.FileName;
         form.rtbMain->SaveFile(path, RichTextBox::RichText);
@@ -46,9 +49,7 @@ void SaveEntry() {
 void OpenEntry() {
     frmMain &form = Forms().Get<frmMain>();
     try {
-        form.dlgMain.CancelError = true;
-        form.dlgMain.DialogTitle = QStringLiteral("Open file");
-        form.dlgMain.Filter = kFilter;
+        PrepareFileDialog(form.dlgMain, QStringLiteral("Open file"));
         form.dlgMain.ShowOpen();
         const QString path = form.dlgMain.FileName;
         form.rtbMain->LoadFile(path, RichTextBox::RichText);

@@ -6,6 +6,7 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/Artwork.h"
 #include "platform/CommandButton.h"
+#include "platform/EtchedLine.h"
 #include "platform/MessageBoxPresenter.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextBox.h"
@@ -20,14 +21,6 @@
 #include <QValidator>
 
 namespace {
-
-QFrame *MakeLine(const QString &name, QWidget *parent) {
-    auto *line = new QFrame(parent);
-    line->setObjectName(name);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
-}
 
 // A password file holds one byte per character (Windows-1252); any other character would be
 // written as "?", and the password could never be typed at the gate again. Such characters are
@@ -63,8 +56,8 @@ frmPassChange::frmPassChange()
     , cmdPCContinue(new CommandButton(QStringLiteral("C&ontinue"), this))
     , cmdPCCancel(new CommandButton(QStringLiteral("Can&cel"), this))
     , cmdPCClear(new CommandButton(QStringLiteral("Cle&ar"), this))
-    , Line1(MakeLine(QStringLiteral("Line1"), this))
-    , Line2(MakeLine(QStringLiteral("Line2"), this))
+    , Line1(MakeEtchedLine(QStringLiteral("Line1"), this))
+    , Line2(MakeEtchedLine(QStringLiteral("Line2"), this))
     , Image1(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Change passwords"));
     MakeFixedWindowWithoutButtons();

@@ -5,6 +5,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/Artwork.h"
 #include "platform/CommandButton.h"
+#include "platform/EtchedLine.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextBox.h"
 #include "security/PasswordStore.h"
@@ -16,18 +17,6 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-namespace {
-
-QFrame *MakeLine(const QString &name, QWidget *parent) {
-    auto *line = new QFrame(parent);
-    line->setObjectName(name);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
-}
-
-} // namespace
-
 frmPassEntry::frmPassEntry()
     : lblPEMsg(new QLabel(
           QStringLiteral("Please enter the correct passwords in the appropriate boxes."), this))
@@ -38,8 +27,8 @@ frmPassEntry::frmPassEntry()
     , cmdPECheck(new CommandButton(QStringLiteral("C&heck"), this))
     , cmdPECancel(new CommandButton(QStringLiteral("Can&cel"), this))
     , cmdPEContinue(new CommandButton(QStringLiteral("Continue"), this))
-    , Line1(MakeLine(QStringLiteral("Line1"), this))
-    , Line2(MakeLine(QStringLiteral("Line2"), this))
+    , Line1(MakeEtchedLine(QStringLiteral("Line1"), this))
+    , Line2(MakeEtchedLine(QStringLiteral("Line2"), this))
     , imgPE(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Password entry"));
     MakeFixedWindowWithoutButtons();
