@@ -186,6 +186,8 @@ private slots:
             if (same && known)
                 fixedExceptions << key;
         }
+        qInfo("%d files compared with their oracle text; %lld listed differences", compared,
+              static_cast<long long>(KnownDifferences().size()));
         if (!fixedExceptions.isEmpty())
             qInfo("Listed differences that now match the oracle: %s",
                   qPrintable(fixedExceptions.join(QStringLiteral(", "))));
