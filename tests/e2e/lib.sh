@@ -63,6 +63,8 @@ e2e_setup() {
     export LANG=en_US.UTF-8
     export XDG_RUNTIME_DIR=$E2E_DIR/runtime
     mkdir -m 700 "$XDG_RUNTIME_DIR"
+    # The file dialogs keep their history in the user's settings: keep it in the test's folder.
+    export XDG_CONFIG_HOME=$E2E_DIR/config XDG_CACHE_HOME=$E2E_DIR/cache XDG_DATA_HOME=$E2E_DIR/data
     # A display of our own, so the test never types into a desktop. Xvfb picks a free display
     # itself and writes its number once it accepts clients.
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$E2E_DIR/display" >/dev/null 2>&1 &
@@ -196,6 +198,34 @@ e2e_menu() {
     echo "$id"
 }
 
+# Presses the keys $2... (a way through the menus) and waits for the window titled $1, which it
+# prints. Tried up to three times like e2e_menu; two Escapes close a menu and leave the menu bar.
+e2e_menu_route() {
+    local title=$1 id=
+    shift
+    for _ in 1 2 3; do
+        xdotool key --delay 300 "$@"
+        id=$(timeout 3 xdotool search --sync --onlyvisible --name "$(e2e_title_pattern "$title")" 2>/dev/null |
+            head -n 1) || true
+        [ -n "$id" ] && break
+        xdotool key --delay 200 Escape Escape
+        sleep 0.3
+    done
+    [ -n "$id" ] || e2e_fail "$* did not show the window '$title'"
+    e2e_focus "$id"
+    echo "$id"
+}
+
+# In the file dialog $1 (focus in its file name box), types the full path $2 over what the box
+# holds and presses Return; the dialog must close.
+e2e_choose_file() {
+    e2e_key ctrl+a
+    e2e_type "$2"
+    sleep 0.3
+    e2e_key Return
+    e2e_gone "$1"
+}
+
 e2e_log_lines() {
     if [ -f "$E2E_APP/orvlog.txt" ]; then
         grep -c '' "$E2E_APP/orvlog.txt" || true
@@ -288,6 +318,14 @@ e2e_click_yes() {
     sleep 0.3
     e2e_snap hover
     xdotool click 1
+}
+
+# The keys $1... to File, Exit, then "Yes" in the quit window.
+e2e_quit_by() {
+    local quit
+    quit=$(e2e_menu_route "Quit program?" "$@")
+    e2e_alive "the program before Yes was clicked"
+    e2e_click_yes "$quit"
 }
 
 # File, Exit by their access keys, then "Yes" in the quit window.
