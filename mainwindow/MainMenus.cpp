@@ -3,8 +3,34 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcutEvent>
 
 namespace {
+
+// File and Format share the access key F. Qt would take turns between them at each Alt+F; the
+// first menu of the bar with that key is what the user gets every time, as on the desktop the
+// program comes from.
+class FirstMenuTakesSharedAccessKey : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() != QEvent::Shortcut)
+            return false;
+        const auto *shortcut = static_cast<QShortcutEvent *>(event);
+        if (!shortcut->isAmbiguous())
+            return false;
+        auto *bar = static_cast<QMenuBar *>(watched);
+        for (QAction *menu : bar->actions()) {
+            if (menu->isEnabled() && QKeySequence::mnemonic(menu->text()) == shortcut->key()) {
+                bar->setActiveAction(menu);
+                return true;
+            }
+        }
+        return false;
+    }
+};
 
 QMenu *AddMenu(QMenuBar *bar, const char *name, const QString &caption) {
     QMenu *menu = bar->addMenu(caption);
@@ -37,6 +63,7 @@ QAction *AddCheckItem(QMenu *menu, const char *name, const QString &caption, boo
 } // namespace
 
 void frmMain::BuildMenus() {
+    mnuMain->installEventFilter(new FirstMenuTakesSharedAccessKey(mnuMain));
     mnuMFile = AddMenu(mnuMain, "mnuMFile", QStringLiteral("&File"));
     mnuMFNew = AddItem(mnuMFile, "mnuMFNew", QStringLiteral("&New"));
     mnuMFSlash = AddSeparator(mnuMFile, "mnuMFSlash");
