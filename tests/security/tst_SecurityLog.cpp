@@ -48,13 +48,6 @@ private slots:
         QVERIFY(run.ReadFile(QStringLiteral("orvlog.txt")).startsWith("authorized "));
     }
 
-    void anUnwritableLogIsReported() {
-        TestRun run;
-        QVERIFY(QDir(run.AppFolder()).mkdir(QStringLiteral("orvlog.txt")));
-        Module1::gLogMessage = QStringLiteral("authorized");
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, Module1::WriteLogEntry());
-    }
-
     void regionalTextsFollowTheLocale() {
         const QDate date(2026, 12, 5);
         const QTime time(22, 52, 57);

