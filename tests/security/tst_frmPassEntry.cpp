@@ -46,74 +46,58 @@ private:
     }
 
 private slots:
-    void rightPasswordsOpenTheWayToTheMainWindow() {
+    void checkDecidesOnceAndContinueFollows_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<bool>("accepted");
+        const char *rows[][3] = {
+            {"right", "journal", "diary"},           {"first wrong", "journaL", "diary"},
+            {"second wrong", "journal", "Diary"},    {"leading space", " journal", "diary"},
+            {"trailing space", "journal", "diary "}, {"empty boxes", "", ""},
+            {"boxes swapped", "diary", "journal"}};
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]) << (&row == &rows[0]);
+    }
+
+    void checkDecidesOnceAndContinueFollows() {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(bool, accepted);
         TestRun run;
         frmPassEntry &gate = OpenGate(run);
         QCOMPARE(QApplication::focusWidget(), gate.txtPEPass1);
         QVERIFY(!gate.cmdPEContinue->isVisible());
         QCOMPARE(gate.txtPEPass1->echoMode(), QLineEdit::Password);
-        Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
+        Type(gate, first, second);
         QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
 
-        QCOMPARE(run.Cues(), QStringList{kAccepted}); // sound cues are not yet switched on
+        // Sound cues are not yet switched on at the gate.
+        QCOMPARE(run.Cues(), QStringList{accepted ? kAccepted : kRefused});
         const QList<QByteArray> lines = LogLines(run);
         QCOMPARE(lines.size(), 1);
-        QVERIFY(lines[0].startsWith("authorized ") && lines[0].endsWith('\r'));
-        QCOMPARE(gate.mGateState, qint16(1));
+        QVERIFY(lines[0].startsWith(accepted ? "authorized " : "unauthorized "));
+        QVERIFY(lines[0].endsWith('\r'));
+        QCOMPARE(gate.mGateState, qint16(accepted ? 1 : 2));
         QVERIFY(!gate.txtPEPass1->isEnabled() && !gate.txtPEPass2->isEnabled());
         QVERIFY(!gate.cmdPECheck->isVisible() && !gate.cmdPECancel->isVisible());
         QVERIFY(gate.cmdPEContinue->isVisible());
-        QCOMPARE(gate.cmdPEContinue->text(), QStringLiteral("Continue"));
+        QCOMPARE(gate.cmdPEContinue->text(), accepted ? QString("Continue") : QString("E&xit"));
         QCOMPARE(gate.cmdPEContinue->geometry(), gate.cmdPECancel->geometry());
         QVERIFY(!Module1::Forms().IsLoaded<frmMain>());
 
         QTest::mouseClick(gate.cmdPEContinue, Qt::LeftButton);
         TestRun::ProcessEvents();
-        QVERIFY(Module1::Forms().IsLoaded<frmMain>());
+        QCOMPARE(LogLines(run).size(), 1);
+        QCOMPARE(run.Ended(), !accepted);
+        QCOMPARE(Module1::Forms().IsLoaded<frmMain>(), accepted);
+        if (!accepted)
+            return;
         QVERIFY(Module1::Forms().Get<frmMain>().isVisible());
         QVERIFY(!gate.isVisible());
         QVERIFY(Module1::Forms().IsLoaded<frmPassEntry>()); // hidden, not unloaded
         QCOMPARE(gate.mGateState, qint16(0));
         QCOMPARE(Module1::gSoundOn, qint16(1));
         QCOMPARE(run.Cues(), (QStringList{kAccepted, QStringLiteral("\\graphics\\s_hi!.wav")}));
-        QVERIFY(!run.Ended());
-    }
-
-    void anyDifferenceRefusesAndOnlyExitRemains_data() {
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("second");
-        const char *rows[][3] = {{"first wrong", "journaL", "diary"},
-                                 {"second wrong", "journal", "Diary"},
-                                 {"leading space", " journal", "diary"},
-                                 {"trailing space", "journal", "diary "},
-                                 {"empty boxes", "", ""},
-                                 {"boxes swapped", "diary", "journal"}};
-        for (const auto &row : rows)
-            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]);
-    }
-
-    void anyDifferenceRefusesAndOnlyExitRemains() {
-        QFETCH(QString, first);
-        QFETCH(QString, second);
-        TestRun run;
-        frmPassEntry &gate = OpenGate(run);
-        Type(gate, first, second);
-        QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
-
-        QCOMPARE(run.Cues(), QStringList{kRefused});
-        const QList<QByteArray> lines = LogLines(run);
-        QCOMPARE(lines.size(), 1);
-        QVERIFY(lines[0].startsWith("unauthorized "));
-        QCOMPARE(gate.mGateState, qint16(2));
-        QVERIFY(!gate.txtPEPass1->isEnabled() && !gate.txtPEPass2->isEnabled());
-        QVERIFY(!gate.cmdPECheck->isVisible() && !gate.cmdPECancel->isVisible());
-        QCOMPARE(gate.cmdPEContinue->text(), QStringLiteral("E&xit"));
-
-        QTest::mouseClick(gate.cmdPEContinue, Qt::LeftButton);
-        TestRun::ProcessEvents();
-        QVERIFY(run.Ended());
-        QVERIFY(!Module1::Forms().IsLoaded<frmMain>());
-        QCOMPARE(LogLines(run).size(), 1);
     }
 
     void enterWalksTheBoxesToCancelWhichThenEndsTheRun() {
