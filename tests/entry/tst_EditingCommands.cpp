@@ -16,7 +16,6 @@
 #include <QDate>
 #include <QFile>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QMimeData>
 #include <QTest>
 #include <QTextBlock>

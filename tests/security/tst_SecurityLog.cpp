@@ -2,9 +2,7 @@
 
 #include "app/Module1.h"
 #include "app/Regional.h"
-#include "platform/RuntimeError.h"
 
-#include <QDir>
 #include <QRegularExpression>
 #include <QTest>
 
