@@ -71,17 +71,13 @@ private slots:
         QVERIFY(Module1::Forms().Get<frmNoFind>().isVisible());
         QVERIFY(Ready(search));
         QVERIFY(!search.mFound);
-    }
 
-    void aWordOutsideTheSelectedMatchIsNotFound() {
-        TestRun run;
-        auto [main, search] = OpenSearch(QStringLiteral("The Cat sat"));
+        // With "Cat" selected again, "sat" lies outside the selection.
         TypeSearchText(search, QStringLiteral("cat"));
         QTest::mouseClick(search.cmdSFind, Qt::LeftButton);
         TypeSearchText(search, QStringLiteral("sat"));
         QTest::mouseClick(search.cmdSFind, Qt::LeftButton);
         QVERIFY(!search.mFound);
-        QVERIFY(Module1::Forms().Get<frmNoFind>().isVisible());
         // A failed Find leaves Find disabled and Next enabled.
         QVERIFY(!search.cmdSFind->isEnabled() && search.cmdSNext->isEnabled());
     }
@@ -136,7 +132,7 @@ private slots:
         QCOMPARE(main.rtbMain->SelStart(), 40008);
     }
 
-    void cuesAndTheNotFoundWindow() {
+    void cuesAndTheNotFoundWindowWithItsHoverColours() {
         TestRun run;
         auto [main, search] = OpenSearch(QStringLiteral("text"));
         TypeSearchText(search, QStringLiteral("none"));
@@ -157,14 +153,8 @@ private slots:
         TypeSearchText(search, QStringLiteral("none"));
         QTest::mouseClick(search.cmdSFind, Qt::LeftButton);
         QCOMPARE(run.Cues().size(), 3);
-    }
 
-    void okLightsUpUnderThePointer() {
-        TestRun run;
-        auto [main, search] = OpenSearch(QStringLiteral("text"));
-        TypeSearchText(search, QStringLiteral("none"));
-        QTest::mouseClick(search.cmdSFind, Qt::LeftButton);
-        frmNoFind &noFind = Module1::Forms().Get<frmNoFind>();
+        // OK lights up under the pointer.
         TestRun::MovePointerOver(noFind.lblNFOK);
         QVERIFY(noFind.lblNFOK->Bold());
         QCOMPARE(noFind.lblNFOK->ForeColor(), QColor(255, 0, 0));

@@ -82,29 +82,26 @@ QByteArray EntryRtf() {
     QTextCharFormat plain;
     plain.setFontFamilies({"DejaVu Sans"});
     plain.setFontPointSize(12);
-    cursor.insertText("plain ", plain);
-    QTextCharFormat f = plain;
-    f.setFontItalic(true);
-    cursor.insertText("slanted", f);
-    cursor.insertText(" ", plain);
-    f = plain;
-    f.setFontUnderline(true);
-    cursor.insertText("lined", f);
-    cursor.insertText(" ", plain);
-    f = plain;
-    f.setFontStrikeOut(true);
-    cursor.insertText("struck", f);
-    cursor.insertText(" ", plain);
-    f = plain;
-    f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    cursor.insertText("raised", f);
+    const auto insert = [&](const char *text, int property = 0, const QVariant &value = {}) {
+        QTextCharFormat f = plain;
+        if (property != 0)
+            f.setProperty(property, value);
+        cursor.insertText(text, f);
+    };
+    insert("plain ");
+    insert("slanted", QTextFormat::FontItalic, true);
+    insert(" ");
+    insert("lined", QTextFormat::TextUnderlineStyle, QTextCharFormat::SingleUnderline);
+    insert(" ");
+    insert("struck", QTextFormat::FontStrikeOut, true);
+    insert(" ");
+    insert("raised", QTextFormat::TextVerticalAlignment, QTextCharFormat::AlignSuperScript);
     cursor.insertBlock(QTextBlockFormat());
     cursor.insertText(QString::fromUtf8("café naïve Ωμέγα “quotes” — 中文 {braces} back\\slash "),
                       plain);
-    f = plain;
-    f.setAnchor(true);
-    f.setAnchorHref("https://example.org/page");
-    cursor.insertText("website", f);
+    plain.setAnchor(true);
+    insert("website", QTextFormat::AnchorHref, QStringLiteral("https://example.org/page"));
+    plain.setAnchor(false);
     cursor.insertBlock(QTextBlockFormat());
     QImage image(40, 20, QImage::Format_RGB32);
     image.fill(QColor("#3366cc"));

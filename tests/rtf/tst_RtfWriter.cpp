@@ -106,6 +106,15 @@ QTextDocument *RoundTrip(const QTextDocument &document, QObject *parent) {
     return copy;
 }
 
+// Inserts `text` in `base` with one property changed (none if `property` is 0).
+void Insert(QTextCursor &cursor, const QTextCharFormat &base, const QString &text, int property = 0,
+            const QVariant &value = {}) {
+    QTextCharFormat format = base;
+    if (property != 0)
+        format.setProperty(property, value);
+    cursor.insertText(text, format);
+}
+
 // A document with every feature the editor can produce.
 void BuildRichDocument(QTextDocument *document) {
     QTextCursor cursor(document);
@@ -131,54 +140,43 @@ void BuildRichDocument(QTextDocument *document) {
     QTextCharFormat plain;
     plain.setFontFamilies({"Liberation Sans"});
     plain.setFontPointSize(11);
-    cursor.insertText("Plain, ", plain);
-    QTextCharFormat f = plain;
-    f.setFontItalic(true);
-    cursor.insertText("italic, ", f);
-    f = plain;
-    f.setUnderlineStyle(QTextCharFormat::SingleUnderline);
-    cursor.insertText("underlined, ", f);
-    f.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-    cursor.insertText("wavy, ", f);
-    f = plain;
-    f.setFontStrikeOut(true);
-    cursor.insertText("struck, ", f);
-    f = plain;
-    f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    cursor.insertText("sup", f);
-    f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-    cursor.insertText("sub", f);
-    f = plain;
-    f.setBackground(QColor("#ffff00"));
-    f.setFontPointSize(10.5);
-    cursor.insertText(" marked ", f);
-    f = plain;
-    f.setFontCapitalization(QFont::SmallCaps);
-    cursor.insertText("Small Caps", f);
+    Insert(cursor, plain, "Plain, ");
+    Insert(cursor, plain, "italic, ", QTextFormat::FontItalic, true);
+    Insert(cursor, plain, "underlined, ", QTextFormat::TextUnderlineStyle,
+           QTextCharFormat::SingleUnderline);
+    Insert(cursor, plain, "wavy, ", QTextFormat::TextUnderlineStyle,
+           QTextCharFormat::WaveUnderline);
+    Insert(cursor, plain, "struck, ", QTextFormat::FontStrikeOut, true);
+    Insert(cursor, plain, "sup", QTextFormat::TextVerticalAlignment,
+           QTextCharFormat::AlignSuperScript);
+    Insert(cursor, plain, "sub", QTextFormat::TextVerticalAlignment,
+           QTextCharFormat::AlignSubScript);
+    QTextCharFormat marked = plain;
+    marked.setFontPointSize(10.5);
+    Insert(cursor, marked, " marked ", QTextFormat::BackgroundBrush, QBrush(QColor("#ffff00")));
+    Insert(cursor, plain, "Small Caps", QTextFormat::FontCapitalization, QFont::SmallCaps);
 
     QTextBlockFormat right;
     right.setAlignment(Qt::AlignRight);
     right.setLineHeight(20, QTextBlockFormat::FixedHeight);
     cursor.insertBlock(right);
-    cursor.insertText(QString::fromUtf8("café € “quotes” — Ωμέγα 中文 😀 {braces} back\\slash "
-                                        "tab\there\u2028next line\u00A0nbsp"),
-                      plain);
-    f = plain;
-    f.setAnchor(true);
-    f.setAnchorHref("https://example.org/a?b=1&c=\"2\"");
-    f.setForeground(QColor("#0000ff"));
-    cursor.insertText(" link", f);
-    f.setFontWeight(QFont::Bold);
-    cursor.insertText(" bold link", f);
+    Insert(cursor, plain,
+           QString::fromUtf8("café € “quotes” — Ωμέγα 中文 😀 {braces} back\\slash "
+                             "tab\there\u2028next line\u00A0nbsp"));
+    QTextCharFormat link = plain;
+    link.setAnchor(true);
+    link.setAnchorHref("https://example.org/a?b=1&c=\"2\"");
+    link.setForeground(QColor("#0000ff"));
+    Insert(cursor, link, " link");
+    Insert(cursor, link, " bold link", QTextFormat::FontWeight, QFont::Bold);
 
     QTextBlockFormat normal;
     cursor.insertBlock(normal, plain);
-    const QImage picture = Gradient(16, 8);
-    cursor.insertText("png ", plain);
-    cursor.insertImage(RtfImages::Add(document, Encoded(picture, "PNG"), QSizeF(64, 32)));
-    cursor.insertText(" jpeg ", plain);
+    Insert(cursor, plain, "png ");
+    cursor.insertImage(RtfImages::Add(document, Encoded(Gradient(16, 8), "PNG"), QSizeF(64, 32)));
+    Insert(cursor, plain, " jpeg ");
     cursor.insertImage(RtfImages::Add(document, Encoded(Gradient(20, 10), "JPEG")));
-    cursor.insertText(" image ", plain);
+    Insert(cursor, plain, " image ");
     const QTextImageFormat pasted = RtfImages::Add(document, Gradient(5, 5));
     cursor.insertImage(pasted);
     cursor.insertImage(pasted); // the same picture twice
@@ -188,7 +186,7 @@ void BuildRichDocument(QTextDocument *document) {
     big.setFontPointSize(30);
     cursor.insertBlock(normal, big); // an empty paragraph in a large font
     cursor.insertBlock(normal, plain);
-    cursor.insertText("last", plain);
+    Insert(cursor, plain, "last");
 }
 
 } // namespace
@@ -218,26 +216,22 @@ private slots:
             QVERIFY2(uchar(c) < 0x80, "only ASCII");
         // The same document always gives the same bytes.
         QCOMPARE(RtfWriter::Write(document), rtf);
-    }
 
-    void colorsAndFontsAreNumberedInOrderOfUse() {
-        QTextDocument document;
-        QTextCursor cursor(&document);
-        QTextCharFormat format;
+        // Fonts and colours are numbered in order of use.
         format.setFontFamilies({"Zeta"});
         format.setForeground(QColor(1, 2, 3));
-        cursor.insertText("a", format);
+        cursor.insertText("c", format);
         format.setFontFamilies({"Alpha"});
         format.setBackground(QColor(4, 5, 6));
-        cursor.insertText("b", format);
-        const QByteArray rtf = RtfWriter::Write(document);
-        QVERIFY(rtf.contains("{\\colortbl;\\red1\\green2\\blue3;\\red4\\green5\\blue6;}"));
-        QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset0 Zeta;}{\\f2\\fnil\\fcharset0 Alpha;}"));
-        QVERIFY(rtf.contains("\\cf1 a"));
-        QVERIFY(rtf.contains("\\cf1\\highlight2 b"));
+        cursor.insertText("d", format);
+        const QByteArray colours = RtfWriter::Write(document);
+        QVERIFY(colours.contains("{\\colortbl;\\red1\\green2\\blue3;\\red4\\green5\\blue6;}"));
+        QVERIFY(colours.contains("{\\f2\\fnil\\fcharset0 Zeta;}{\\f3\\fnil\\fcharset0 Alpha;}"));
+        QVERIFY(colours.contains("\\cf1 c"));
+        QVERIFY(colours.contains("\\cf1\\highlight2 d"));
     }
 
-    void picturesAreWrittenAsTheirOwnBytes() {
+    void picturesAndMetafilesAreWrittenAsTheirOwnBytes() {
         QTextDocument document;
         QTextCursor cursor(&document);
         const QByteArray png = Encoded(Gradient(16, 8), "PNG");
@@ -255,50 +249,32 @@ private slots:
         hex.replace("\n", "");
         QCOMPARE(hex.count(png.toHex()), 2);
         QCOMPARE(hex.count(jpeg.toHex()), 1);
-    }
 
-    void metafilesGoBackAsMetafiles() {
+        // A metafile read from a file goes back as the same metafile.
         const QByteArray wmf =
             QByteArray::fromHex("0100090000031d0000000000070000000000050000000b02000000000500"
                                 "00000c0264006400070000001b045a005a000a000a00030000000000");
-        const QByteArray rtf = "{\\rtf1 a{\\pict\\wmetafile8\\picw2646\\pich2646\\picwgoal1500"
-                               "\\pichgoal1500 " +
-                               wmf.toHex() + "}b\\par}";
-        QTextDocument document;
-        RtfReader::Read(rtf, &document);
+        RtfReader::Read("{\\rtf1 a{\\pict\\wmetafile8\\picw2646\\pich2646\\picwgoal1500"
+                        "\\pichgoal1500 " +
+                            wmf.toHex() + "}b\\par}",
+                        &document);
         QByteArray written = RtfWriter::Write(document);
         QVERIFY(written.contains("{\\pict\\wmetafile8\\picw2646\\pich2646\\picwgoal1500"
                                  "\\pichgoal1500\n"));
-        written.replace("\n", "");
-        QVERIFY(written.contains(wmf.toHex()));
+        QVERIFY(written.replace("\n", "").contains(wmf.toHex()));
     }
 
     void writeThenReadGivesTheSameDocument() {
         QTextDocument document;
         BuildRichDocument(&document);
         QTextDocument *copy = RoundTrip(document, this);
-        const QStringList before = Describe(document);
-        const QStringList after = Describe(*copy);
-        QCOMPARE(after.size(), before.size());
-        for (int i = 0; i < before.size(); ++i) {
-            if (after[i] != before[i])
-                qInfo("%s\n%s", qPrintable(before[i]), qPrintable(after[i]));
-            QCOMPARE(after[i], before[i]);
-        }
+        QCOMPARE(Describe(*copy), Describe(document));
         // Empty paragraphs keep the size of their (invisible) text.
         QCOMPARE(copy->findBlockByNumber(5).charFormat().fontPointSize(), 30.0);
     }
 
-    void readWriteReadIsAFixedPoint() {
-        QTextDocument document;
-        BuildRichDocument(&document);
-        const QByteArray once = RtfWriter::Write(*RoundTrip(document, this));
-        const QByteArray twice = RtfWriter::Write(*RoundTrip(*RoundTrip(document, this), this));
-        QCOMPARE(twice, once);
-    }
-
     // Every corpus file that reads: writing it and reading that back keeps every character
-    // and format, and a second write gives the same bytes.
+    // and format, and a second write gives the same bytes (read -> write is a fixed point).
     void corpusFilesSurviveWritingBack() {
         const QString corpus = qEnvironmentVariable("QUILLORY_CORPUS");
         QVERIFY2(!corpus.isEmpty(), "QUILLORY_CORPUS is not set");
@@ -319,7 +295,6 @@ private slots:
             const QByteArray first = RtfWriter::Write(original);
             QTextDocument again;
             RtfReader::Read(first, &again);
-            QVERIFY2(again.toPlainText() == original.toPlainText(), qPrintable(path));
             if (Describe(again) != Describe(original))
                 qInfo() << path;
             QCOMPARE(Describe(again), Describe(original));

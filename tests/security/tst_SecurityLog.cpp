@@ -2,9 +2,7 @@
 
 #include "app/Module1.h"
 #include "app/Regional.h"
-#include "platform/RuntimeError.h"
 
-#include <QDir>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -46,13 +44,6 @@ private slots:
         Module1::gLogMessage = QStringLiteral("authorized");
         Module1::WriteLogEntry();
         QVERIFY(run.ReadFile(QStringLiteral("orvlog.txt")).startsWith("authorized "));
-    }
-
-    void anUnwritableLogIsReported() {
-        TestRun run;
-        QVERIFY(QDir(run.AppFolder()).mkdir(QStringLiteral("orvlog.txt")));
-        Module1::gLogMessage = QStringLiteral("authorized");
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, Module1::WriteLogEntry());
     }
 
     void regionalTextsFollowTheLocale() {

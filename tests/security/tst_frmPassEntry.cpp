@@ -23,7 +23,9 @@ class tst_frmPassEntry : public QObject {
     Q_OBJECT
 
 private:
-    static frmPassEntry &OpenGate() {
+    // The gate of a run whose passwords are "journal" and "diary".
+    static frmPassEntry &OpenGate(const TestRun &run) {
+        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
         frmPassEntry &gate = Module1::Forms().Get<frmPassEntry>();
         gate.Show();
         if (!QTest::qWaitForWindowActive(&gate))
@@ -36,6 +38,7 @@ private:
         QTest::keyClicks(gate.txtPEPass2, second);
     }
 
+    // The one line end of the log, or what precedes each.
     static QList<QByteArray> LogLines(const TestRun &run) {
         QList<QByteArray> lines = run.ReadFile(QStringLiteral("orvlog.txt")).split('\n');
         lines.removeLast(); // what follows the last line end
@@ -43,104 +46,63 @@ private:
     }
 
 private slots:
-    void loadPutsTheFocusInTheFirstBox() {
-        TestRun run;
-        frmPassEntry &gate = OpenGate();
-        QCOMPARE(QApplication::focusWidget(), gate.txtPEPass1);
-        QVERIFY(gate.cmdPECheck->isVisible() && gate.cmdPECancel->isVisible());
-        QVERIFY(!gate.cmdPEContinue->isVisible());
-        QCOMPARE(gate.txtPEPass1->echoMode(), QLineEdit::Password);
-        // At the gate sound cues are not yet switched on.
-        QCOMPARE(Module1::gSoundOn, qint16(0));
+    void checkDecidesOnceAndContinueFollows_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<bool>("accepted");
+        const char *rows[][3] = {
+            {"right", "journal", "diary"},           {"first wrong", "journaL", "diary"},
+            {"second wrong", "journal", "Diary"},    {"leading space", " journal", "diary"},
+            {"trailing space", "journal", "diary "}, {"empty boxes", "", ""},
+            {"boxes swapped", "diary", "journal"}};
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]) << (&row == &rows[0]);
     }
 
-    void rightPasswordsOpenTheWayToTheMainWindow() {
+    void checkDecidesOnceAndContinueFollows() {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(bool, accepted);
         TestRun run;
-        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
-        frmPassEntry &gate = OpenGate();
-        Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
+        frmPassEntry &gate = OpenGate(run);
+        QCOMPARE(QApplication::focusWidget(), gate.txtPEPass1);
+        QVERIFY(!gate.cmdPEContinue->isVisible());
+        QCOMPARE(gate.txtPEPass1->echoMode(), QLineEdit::Password);
+        Type(gate, first, second);
         QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
 
-        QCOMPARE(run.Cues(), QStringList{kAccepted});
+        // Sound cues are not yet switched on at the gate.
+        QCOMPARE(run.Cues(), QStringList{accepted ? kAccepted : kRefused});
         const QList<QByteArray> lines = LogLines(run);
         QCOMPARE(lines.size(), 1);
-        QVERIFY(lines[0].startsWith("authorized ") && lines[0].endsWith('\r'));
-        QCOMPARE(gate.mGateState, qint16(1));
+        QVERIFY(lines[0].startsWith(accepted ? "authorized " : "unauthorized "));
+        QVERIFY(lines[0].endsWith('\r'));
+        QCOMPARE(gate.mGateState, qint16(accepted ? 1 : 2));
         QVERIFY(!gate.txtPEPass1->isEnabled() && !gate.txtPEPass2->isEnabled());
         QVERIFY(!gate.cmdPECheck->isVisible() && !gate.cmdPECancel->isVisible());
         QVERIFY(gate.cmdPEContinue->isVisible());
-        QCOMPARE(gate.cmdPEContinue->text(), QStringLiteral("Continue"));
+        QCOMPARE(gate.cmdPEContinue->text(), accepted ? QString("Continue") : QString("E&xit"));
         QCOMPARE(gate.cmdPEContinue->geometry(), gate.cmdPECancel->geometry());
         QVERIFY(!Module1::Forms().IsLoaded<frmMain>());
 
         QTest::mouseClick(gate.cmdPEContinue, Qt::LeftButton);
         TestRun::ProcessEvents();
-        QVERIFY(Module1::Forms().IsLoaded<frmMain>());
+        QCOMPARE(LogLines(run).size(), 1);
+        QCOMPARE(run.Ended(), !accepted);
+        QCOMPARE(Module1::Forms().IsLoaded<frmMain>(), accepted);
+        if (!accepted)
+            return;
         QVERIFY(Module1::Forms().Get<frmMain>().isVisible());
         QVERIFY(!gate.isVisible());
         QVERIFY(Module1::Forms().IsLoaded<frmPassEntry>()); // hidden, not unloaded
         QCOMPARE(gate.mGateState, qint16(0));
         QCOMPARE(Module1::gSoundOn, qint16(1));
         QCOMPARE(run.Cues(), (QStringList{kAccepted, QStringLiteral("\\graphics\\s_hi!.wav")}));
-        QVERIFY(!run.Ended());
-    }
-
-    void anyDifferenceRefusesAndOnlyExitRemains_data() {
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("second");
-        QTest::newRow("first wrong") << "journaL"
-                                     << "diary";
-        QTest::newRow("second wrong") << "journal"
-                                      << "Diary";
-        QTest::newRow("both wrong") << "x"
-                                    << "y";
-        QTest::newRow("leading space") << " journal"
-                                       << "diary";
-        QTest::newRow("trailing space") << "journal"
-                                        << "diary ";
-        QTest::newRow("empty boxes") << ""
-                                     << "";
-        QTest::newRow("boxes swapped") << "diary"
-                                       << "journal";
-    }
-
-    void anyDifferenceRefusesAndOnlyExitRemains() {
-        QFETCH(QString, first);
-        QFETCH(QString, second);
-        TestRun run;
-        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
-        frmPassEntry &gate = OpenGate();
-        Type(gate, first, second);
-        QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
-
-        QCOMPARE(run.Cues(), QStringList{kRefused});
-        const QList<QByteArray> lines = LogLines(run);
-        QCOMPARE(lines.size(), 1);
-        QVERIFY(lines[0].startsWith("unauthorized "));
-        QCOMPARE(gate.mGateState, qint16(2));
-        QVERIFY(!gate.txtPEPass1->isEnabled() && !gate.txtPEPass2->isEnabled());
-        QVERIFY(!gate.cmdPECheck->isVisible() && !gate.cmdPECancel->isVisible());
-        QCOMPARE(gate.cmdPEContinue->text(), QStringLiteral("E&xit"));
-
-        QTest::mouseClick(gate.cmdPEContinue, Qt::LeftButton);
-        TestRun::ProcessEvents();
-        QVERIFY(run.Ended());
-        QVERIFY(!Module1::Forms().IsLoaded<frmMain>());
-        QCOMPARE(LogLines(run).size(), 1);
-    }
-
-    void emptyBoxesPassWhenBothStoredPasswordsAreEmpty() {
-        TestRun run;
-        run.SetPasswords(QString(), QString());
-        frmPassEntry &gate = OpenGate();
-        QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
-        QCOMPARE(gate.mGateState, qint16(1));
     }
 
     void enterWalksTheBoxesToCancelWhichThenEndsTheRun() {
         TestRun run;
-        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
-        frmPassEntry &gate = OpenGate();
+        frmPassEntry &gate = OpenGate(run);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("journal"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         TestRun::ProcessEvents();
@@ -156,13 +118,14 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         TestRun::ProcessEvents();
         QVERIFY(run.Ended());
+        QCOMPARE(run.ExitCode(), 0);
         QVERIFY(!QFile::exists(run.FilePath(QStringLiteral("orvlog.txt"))));
         QVERIFY(run.Cues().isEmpty());
     }
 
     void tabOrderRunsBoxesThenButtons() {
         TestRun run;
-        frmPassEntry &gate = OpenGate();
+        frmPassEntry &gate = OpenGate(run);
         QList<QWidget *> visited;
         for (int i = 0; i < 4; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -172,22 +135,8 @@ private slots:
                                             gate.txtPEPass1}));
     }
 
-    void cancelEndsTheRunWithoutALogLine() {
-        TestRun run;
-        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
-        frmPassEntry &gate = OpenGate();
-        Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
-        QTest::mouseClick(gate.cmdPECancel, Qt::LeftButton);
-        TestRun::ProcessEvents();
-        QVERIFY(run.Ended());
-        QCOMPARE(run.ExitCode(), 0);
-        QVERIFY(!QFile::exists(run.FilePath(QStringLiteral("orvlog.txt"))));
-        QVERIFY(run.Cues().isEmpty());
-    }
-
     void theCueStartsBeforeTheLogLineIsWritten() {
         TestRun run;
-        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
         struct LogAtCue : CuePlayer {
             QString logPath;
             QList<bool> logExisted;
@@ -197,7 +146,7 @@ private slots:
         player->logPath = run.FilePath(QStringLiteral("orvlog.txt"));
         LogAtCue &seen = *player;
         Module1::SetCuePlayer(std::move(player));
-        frmPassEntry &gate = OpenGate();
+        frmPassEntry &gate = OpenGate(run);
         QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
         QCOMPARE(seen.logExisted, QList<bool>{false});
         QVERIFY(QFile::exists(seen.logPath));
@@ -216,12 +165,11 @@ private slots:
         QFETCH(bool, firstEmpty);
         QFETCH(QString, message);
         TestRun run;
-        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
+        frmPassEntry &gate = OpenGate(run);
         if (firstEmpty)
             run.WriteFile(QStringLiteral("orvpass1.txt"), QByteArray());
         else
             QFile::remove(run.FilePath(QStringLiteral("orvpass2.txt")));
-        frmPassEntry &gate = OpenGate();
         Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
         QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
         TestRun::ProcessEvents();
@@ -234,9 +182,8 @@ private slots:
 
     void aLogThatCannotBeWrittenEndsTheRunRatherThanLetAnUnloggedCheckThrough() {
         TestRun run;
-        run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
         QVERIFY(QDir(run.AppFolder()).mkdir(QStringLiteral("orvlog.txt")));
-        frmPassEntry &gate = OpenGate();
+        frmPassEntry &gate = OpenGate(run);
         Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
         QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
         TestRun::ProcessEvents();

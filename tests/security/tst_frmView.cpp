@@ -13,131 +13,115 @@
 class tst_frmView : public QObject {
     Q_OBJECT
 private slots:
-    void showsTheLogLiterallyAndReadsItOnce();
-    void linesEndAtLineFeedsWithOrWithoutCarriageReturn();
-    void mousePressOnTheTextClosesAtOnceKeysDoNot();
-    void keysScrollALongLog();
-    void unreadableLogShowsAnEmptyViewer();
+    void showsTheLogLiterallyAndReadsItOnce() {
+        TestRun run;
+        const QString rtfLooking = QStringLiteral("{\\rtf1\\ansi {\\b bold}\\par}");
+        const QString accented = QStringLiteral("authorized 5.12.2026 22:52:57 – Zoë");
+        run.WriteFile(QStringLiteral("orvlog.txt"),
+                      QByteArray("unauthorized 12/5/2026 10:52:57 PM\r\n") +
+                          rtfLooking.toLocal8Bit() + "\r\n" + accented.toLocal8Bit() + "\r\n");
+
+        Module1::Forms().Show<frmView>();
+        frmView &viewer = Module1::Forms().Get<frmView>();
+        QVERIFY(viewer.isVisible());
+        QCOMPARE(viewer.windowTitle(), QStringLiteral("View security log"));
+        QCOMPARE(viewer.rtbView->Text(), QStringLiteral("unauthorized 12/5/2026 10:52:57 PM\n") +
+                                             rtfLooking + QLatin1Char('\n') + accented);
+        const QString firstText = viewer.rtbView->Text();
+
+        QTest::mouseClick(viewer.cmdVDone, Qt::LeftButton);
+        QVERIFY(viewer.isHidden());
+        QVERIFY(Module1::Forms().IsLoaded<frmView>());
+
+        // Later checks add to the log; the viewer keeps what it read at its first showing.
+        run.WriteFile(QStringLiteral("orvlog.txt"), "authorized 12/6/2026 9:00:00 AM\r\n");
+        Module1::Forms().Show<frmView>();
+        QVERIFY(viewer.isVisible());
+        QCOMPARE(&Module1::Forms().Get<frmView>(), &viewer);
+        QCOMPARE(viewer.rtbView->Text(), firstText);
+    }
+
+    void linesEndAtLineFeedsWithOrWithoutCarriageReturn() {
+        PlainTextView view;
+        view.SetContents("first\r\n\r\nthird\nlast without end");
+        QCOMPARE(view.LineCount(), 4);
+        QCOMPARE(view.Text(), QStringLiteral("first\n\nthird\nlast without end"));
+        view.SetContents("only\r\n");
+        QCOMPARE(view.LineCount(), 1);
+    }
+
+    void mousePressOnTheTextClosesAtOnceKeysDoNot() {
+        TestRun run;
+        run.WriteFile(QStringLiteral("orvlog.txt"), "authorized 12/5/2026 10:52:57 PM\r\n");
+        Module1::Forms().Show<frmView>();
+        frmView &viewer = Module1::Forms().Get<frmView>();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+
+        // Typing changes nothing and keeps the viewer open.
+        viewer.rtbView->setFocus();
+        QTest::keyClicks(viewer.rtbView, QStringLiteral("typed"));
+        QTest::keyClick(viewer.rtbView, Qt::Key_Return);
+        QTest::keyClick(viewer.rtbView, Qt::Key_Down);
+        QTest::keyClick(viewer.rtbView, Qt::Key_Escape);
+        QVERIFY(viewer.isVisible());
+        QCOMPARE(viewer.rtbView->Text(), QStringLiteral("authorized 12/5/2026 10:52:57 PM"));
+
+        // The press alone closes it, before any release.
+        QTest::mousePress(viewer.rtbView->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+        QVERIFY(viewer.isHidden());
+
+        Module1::Forms().Show<frmView>();
+        QVERIFY(viewer.isVisible());
+        QTest::mousePress(viewer.rtbView->viewport(), Qt::RightButton, {}, QPoint(200, 100));
+        QVERIFY(viewer.isHidden());
+        QVERIFY(!run.Ended());
+    }
+
+    void keysScrollALongLog() {
+        TestRun run;
+        QByteArray log;
+        for (int i = 1; i <= 500; ++i)
+            log += "authorized 12/5/2026 10:52:" + QByteArray::number(i) + " PM\r\n";
+        run.WriteFile(QStringLiteral("orvlog.txt"), log);
+        Module1::Forms().Show<frmView>();
+        frmView &viewer = Module1::Forms().Get<frmView>();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        PlainTextView *view = viewer.rtbView;
+        QCOMPARE(view->LineCount(), 500);
+        QCOMPARE(view->FirstVisibleLine(), 0);
+        QVERIFY(
+            view->VisibleText().startsWith(QStringLiteral("authorized 12/5/2026 10:52:1 PM\n")));
+
+        QTest::keyClick(view, Qt::Key_End);
+        QVERIFY(view->FirstVisibleLine() > 400);
+        QVERIFY(view->VisibleText().endsWith(QStringLiteral("10:52:500 PM")));
+        const qsizetype atEnd = view->FirstVisibleLine();
+        QTest::keyClick(view, Qt::Key_Up);
+        QCOMPARE(view->FirstVisibleLine(), atEnd - 1);
+        QTest::keyClick(view, Qt::Key_Home);
+        QCOMPARE(view->FirstVisibleLine(), 0);
+        QTest::keyClick(view, Qt::Key_PageDown);
+        QVERIFY(view->FirstVisibleLine() > 1);
+        QVERIFY(viewer.isVisible());
+
+        // A screen reader reads the lines on screen.
+        QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(view);
+        QVERIFY(spoken);
+        QCOMPARE(spoken->text(QAccessible::Name), QStringLiteral("Security log"));
+        QCOMPARE(spoken->text(QAccessible::Value), view->VisibleText());
+        QVERIFY(spoken->text(QAccessible::Value)
+                    .startsWith(view->Line(view->FirstVisibleLine()) + QLatin1Char('\n')));
+    }
+
+    void unreadableLogShowsAnEmptyViewer() {
+        TestRun run; // no log at all: it was deleted during the run
+        Module1::Forms().Show<frmView>();
+        frmView &viewer = Module1::Forms().Get<frmView>();
+        QVERIFY(viewer.isVisible());
+        QCOMPARE(viewer.rtbView->LineCount(), 0);
+        QVERIFY(run.Messages().isEmpty());
+    }
 };
-
-void tst_frmView::showsTheLogLiterallyAndReadsItOnce() {
-    TestRun run;
-    const QString rtfLooking = QStringLiteral("{\\rtf1\\ansi {\\b bold}\\par}");
-    const QString accented = QStringLiteral("authorized 5.12.2026 22:52:57 – Zoë");
-    run.WriteFile(QStringLiteral("orvlog.txt"),
-                  QByteArray("unauthorized 12/5/2026 10:52:57 PM\r\n") + rtfLooking.toLocal8Bit() +
-                      "\r\n" + accented.toLocal8Bit() + "\r\n");
-
-    Module1::Forms().Show<frmView>();
-    frmView &viewer = Module1::Forms().Get<frmView>();
-    QVERIFY(viewer.isVisible());
-    QCOMPARE(viewer.windowTitle(), QStringLiteral("View security log"));
-    QCOMPARE(viewer.rtbView->Text(), QStringLiteral("unauthorized 12/5/2026 10:52:57 PM\n") +
-                                         rtfLooking + QLatin1Char('\n') + accented);
-    const QString firstText = viewer.rtbView->Text();
-
-    QTest::mouseClick(viewer.cmdVDone, Qt::LeftButton);
-    QVERIFY(viewer.isHidden());
-    QVERIFY(Module1::Forms().IsLoaded<frmView>());
-
-    // Later checks add to the log; the viewer keeps what it read at its first showing.
-    run.WriteFile(QStringLiteral("orvlog.txt"), "authorized 12/6/2026 9:00:00 AM\r\n");
-    Module1::Forms().Show<frmView>();
-    QVERIFY(viewer.isVisible());
-    QCOMPARE(&Module1::Forms().Get<frmView>(), &viewer);
-    QCOMPARE(viewer.rtbView->Text(), firstText);
-}
-
-void tst_frmView::linesEndAtLineFeedsWithOrWithoutCarriageReturn() {
-    PlainTextView view;
-    view.SetContents("first\r\n\r\nthird\nlast without end");
-    QCOMPARE(view.LineCount(), 4);
-    QCOMPARE(view.Line(0), QStringLiteral("first"));
-    QCOMPARE(view.Line(1), QString());
-    QCOMPARE(view.Line(2), QStringLiteral("third"));
-    QCOMPARE(view.Line(3), QStringLiteral("last without end"));
-
-    view.SetContents("only\r\n");
-    QCOMPARE(view.LineCount(), 1);
-    QCOMPARE(view.Text(), QStringLiteral("only"));
-    view.SetContents({});
-    QCOMPARE(view.LineCount(), 0);
-    QCOMPARE(view.Text(), QString());
-}
-
-void tst_frmView::mousePressOnTheTextClosesAtOnceKeysDoNot() {
-    TestRun run;
-    run.WriteFile(QStringLiteral("orvlog.txt"), "authorized 12/5/2026 10:52:57 PM\r\n");
-    Module1::Forms().Show<frmView>();
-    frmView &viewer = Module1::Forms().Get<frmView>();
-    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-
-    // Typing changes nothing and keeps the viewer open.
-    viewer.rtbView->setFocus();
-    QTest::keyClicks(viewer.rtbView, QStringLiteral("typed"));
-    QTest::keyClick(viewer.rtbView, Qt::Key_Return);
-    QTest::keyClick(viewer.rtbView, Qt::Key_Down);
-    QTest::keyClick(viewer.rtbView, Qt::Key_Escape);
-    QVERIFY(viewer.isVisible());
-    QCOMPARE(viewer.rtbView->Text(), QStringLiteral("authorized 12/5/2026 10:52:57 PM"));
-
-    // The press alone closes it, before any release.
-    QTest::mousePress(viewer.rtbView->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
-    QVERIFY(viewer.isHidden());
-
-    Module1::Forms().Show<frmView>();
-    QVERIFY(viewer.isVisible());
-    QTest::mousePress(viewer.rtbView->viewport(), Qt::RightButton, {}, QPoint(200, 100));
-    QVERIFY(viewer.isHidden());
-    QVERIFY(!run.Ended());
-}
-
-void tst_frmView::keysScrollALongLog() {
-    TestRun run;
-    QByteArray log;
-    for (int i = 1; i <= 500; ++i)
-        log += "authorized 12/5/2026 10:52:" + QByteArray::number(i) + " PM\r\n";
-    run.WriteFile(QStringLiteral("orvlog.txt"), log);
-    Module1::Forms().Show<frmView>();
-    frmView &viewer = Module1::Forms().Get<frmView>();
-    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-    PlainTextView *view = viewer.rtbView;
-    QCOMPARE(view->LineCount(), 500);
-    QCOMPARE(view->FirstVisibleLine(), 0);
-    QVERIFY(view->VisibleText().startsWith(QStringLiteral("authorized 12/5/2026 10:52:1 PM\n")));
-
-    QTest::keyClick(view, Qt::Key_End);
-    QVERIFY(view->FirstVisibleLine() > 400);
-    QVERIFY(view->VisibleText().endsWith(QStringLiteral("10:52:500 PM")));
-    const qsizetype atEnd = view->FirstVisibleLine();
-    QTest::keyClick(view, Qt::Key_Up);
-    QCOMPARE(view->FirstVisibleLine(), atEnd - 1);
-    QTest::keyClick(view, Qt::Key_Home);
-    QCOMPARE(view->FirstVisibleLine(), 0);
-    QTest::keyClick(view, Qt::Key_PageDown);
-    QVERIFY(view->FirstVisibleLine() > 1);
-    QVERIFY(viewer.isVisible());
-
-    // A screen reader reads the lines on screen.
-    QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(view);
-    QVERIFY(spoken);
-    QCOMPARE(spoken->text(QAccessible::Name), QStringLiteral("Security log"));
-    QCOMPARE(spoken->text(QAccessible::Value), view->VisibleText());
-    QVERIFY(spoken->text(QAccessible::Value)
-                .startsWith(view->Line(view->FirstVisibleLine()) + QLatin1Char('\n')));
-}
-
-void tst_frmView::unreadableLogShowsAnEmptyViewer() {
-    TestRun run; // no log at all: it was deleted during the run
-    Module1::Forms().Show<frmView>();
-    frmView &viewer = Module1::Forms().Get<frmView>();
-    QVERIFY(viewer.isVisible());
-    QCOMPARE(viewer.rtbView->LineCount(), 0);
-    QVERIFY(run.Messages().isEmpty());
-    QVERIFY(!run.Ended());
-    QTest::mouseClick(viewer.cmdVDone, Qt::LeftButton);
-    QVERIFY(viewer.isHidden());
-}
 
 QTEST_MAIN(tst_frmView)
 #include "tst_frmView.moc"
