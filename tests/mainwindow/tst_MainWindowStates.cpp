@@ -185,8 +185,11 @@ void MainWindowStates::orderOfEffects_data() {
         {QStringLiteral("state flag=1 marker='NOT SAVED!' new=0"),
          QStringLiteral("regular flag=0 marker='NOT SAVED!' new=0"),
          QStringLiteral("entry flag=0 marker='' new=0")});
-    add("sound", "mnuMTSound", "marked", {});
-    add("exit", "mnuMFExit", "marked", {});
+    // Neither marks nor refreshes.
+    add("sound", "mnuMTSound", "editing", {});
+    add("sound with the marker", "mnuMTSound", "shown", {});
+    add("exit", "mnuMFExit", "editing", {});
+    add("exit with the marker", "mnuMFExit", "shown", {});
 }
 
 void MainWindowStates::orderOfEffects() {

@@ -155,10 +155,10 @@ void tst_Drives::missingFormatProgramNamesWhatToInstall() {
     service.FormatDrive(&owner, 0, [&] { ++closed; });
 
     auto *box = owner.findChild<QMessageBox *>(QStringLiteral("msgFormatToolMissing"));
-    QVERIFY(box);
-    QVERIFY(box->isVisible());
-    QVERIFY(box->text().contains(QStringLiteral("gnome-disk-utility")));
-    QVERIFY(box->text().contains(QStringLiteral("\"gnome-disks\"")));
+    QVERIFY(box && box->isVisible());
+    QVERIFY2(box->text().contains(QStringLiteral("gnome-disk-utility")) &&
+                 box->text().contains(QStringLiteral("\"gnome-disks\"")),
+             qPrintable(box->text()));
     QCOMPARE(closed, 0); // the owner waits for the message as it would for the dialog
     box->accept();
     QCOMPARE(closed, 1);

@@ -151,6 +151,10 @@ void tst_HiddenCard::cardIsPutAwayOnlyByItsBackgroundEscapeOrClose() {
     TestRun run;
     frmMain &main = OpenMainWindow();
     OpenCard(main);
+    // Showing the card used up the arming and every panel's click.
+    QCOMPARE(QList<qint16>({Module1::gCardArmed, main.mPanelOrvSoftware, main.mPanelModified,
+                            main.mPanelDate, main.mPanelTime}),
+             QList<qint16>(5, 0));
     frmEgg &card = Card();
     for (QLabel *label : {card.lblEMsg1, card.Label1, card.Label2, card.Label10, card.imgEgg}) {
         QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
