@@ -1,33 +1,23 @@
 // The main window as it opens: its menu tree, toolbar, status bar and entry, what its Load
 // does, and what a close request from the window manager does.
+#include "MainWindowDriver.h"
 #include "TestSupport.h"
 
-#include "app/FormRegistry.h"
 #include "app/Module1.h"
 #include "app/Regional.h"
 #include "mainwindow/ToolbarPictures.h"
 #include "mainwindow/frmAskQuit.h"
-#include "mainwindow/frmMain.h"
 #include "platform/AccessibleName.h"
 #include "platform/RichTextBox.h"
 #include "platform/StatusBar.h"
-#include "platform/TextBox.h"
-#include "platform/Toolbar.h"
 
 #include <QAccessible>
-#include <QAction>
 #include <QDateTime>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
-#include <QTest>
 
 namespace {
-
-frmMain &OpenMainWindow() {
-    Module1::Forms().Show<frmMain>();
-    return Module1::Forms().Get<frmMain>();
-}
 
 // Each menu as "name caption" lines, a separator as "name -".
 const QStringList kMenuTree[] = {
@@ -54,9 +44,7 @@ private slots:
     void loadStartsTheRun();
     void menuTree();
     void toolbarPositions();
-    void drawnPicturesAreDistinct();
     void statusPanels();
-    void closeRequestAsksToQuit();
 };
 
 void MainWindowLayout::loadStartsTheRun() {
@@ -69,15 +57,6 @@ void MainWindowLayout::loadStartsTheRun() {
     QCOMPARE(Module1::gSoundOn, qint16(1));
     // The greeting plays although sound was still off when Load began.
     QCOMPARE(run.Cues(), QStringList{QStringLiteral("\\graphics\\s_hi!.wav")});
-    QCOMPARE(main.staMain->Panels(1)->Text(), QStringLiteral("Orv Software"));
-    QCOMPARE(main.staMain->Panels(2)->Text(), QString());
-    QVERIFY(main.mnuMTSound->isChecked());
-    QCOMPARE(main.tlbMain->Buttons(25)->Value(), 1);
-    QVERIFY(!main.picMain->isVisible());
-    QVERIFY(!main.txtEgg->isVisible());
-    QCOMPARE(main.txtEgg->echoMode(), QLineEdit::Password);
-    QCOMPARE(main.dlgMain.HelpFile, QStringLiteral("orvquillory.hlp"));
-    QCOMPARE(main.mPanelOrvSoftware + main.mPanelModified + main.mPanelDate + main.mPanelTime, 0);
 
     QTest::keyClicks(main.rtbMain, QStringLiteral("Dear diary"));
     QTextCursor typed(main.rtbMain->document());
@@ -86,12 +65,18 @@ void MainWindowLayout::loadStartsTheRun() {
     QCOMPARE(font.family().toLower(), QStringLiteral("arial"));
     QCOMPARE(font.pointSize(), 9);
     QCOMPARE(main.rtbMain->textColor(), QColor(0, 0, 0));
-    QCOMPARE(main.rtbMain->toPlainText(), QStringLiteral("Dear diary"));
 
     // A second showing runs no Load: no second greeting.
     main.Hide();
     Module1::Forms().Show<frmMain>();
     QCOMPARE(run.Cues().size(), 1);
+
+    // The window manager's close request asks to quit rather than leave a headless program.
+    QVERIFY(!main.close());
+    QVERIFY(main.isVisible());
+    QVERIFY(Module1::Forms().Get<frmAskQuit>().isVisible());
+    TestRun::ProcessEvents();
+    QVERIFY(!run.Ended());
 }
 
 void MainWindowLayout::menuTree() {
@@ -127,39 +112,22 @@ void MainWindowLayout::menuTree() {
 void MainWindowLayout::toolbarPositions() {
     TestRun run;
     frmMain &main = OpenMainWindow();
-    const QStringList expected = {
-        "new clear the entry screen",
-        "open open saved entry",
-        "save save current entry",
-        "-",
-        "cut cut text",
-        "copy copy text",
-        "paste paste text",
-        "-",
-        "date insert current date",
-        "time insert current time",
-        "picture insert picture",
-        "-",
-        "font choose a font",
-        "color choose a new text color",
-        "center center text",
-        "bold bold text",
-        "italic italic text",
-        "underline underlined text",
-        "-",
-        "change change password(s)",
-        "calendar check calendar",
-        "format format 3.5\" disk",
-        "view view security log",
-        "search search for a word/phrase",
-        "sound toggle sound on/off",
-        "-",
-        "help display the help file",
-        "about display the about screen",
-        "-",
-        "exit exit the program",
-    };
+    // "key tooltip" by position, one group of buttons a line; "-" a separator.
+    const QStringList expected =
+        QStringLiteral("new clear the entry screen|open open saved entry|save save current entry|-|"
+                       "cut cut text|copy copy text|paste paste text|-|"
+                       "date insert current date|time insert current time|"
+                       "picture insert picture|-|"
+                       "font choose a font|color choose a new text color|center center text|"
+                       "bold bold text|italic italic text|underline underlined text|-|"
+                       "change change password(s)|calendar check calendar|"
+                       "format format 3.5\" disk|view view security log|"
+                       "search search for a word/phrase|sound toggle sound on/off|-|"
+                       "help display the help file|about display the about screen|-|"
+                       "exit exit the program")
+            .split(QLatin1Char('|'));
     QCOMPARE(main.tlbMain->Count(), expected.size());
+    QList<QImage> drawn; // our own pictures, for a bare desktop: each clear and distinct
     for (int position = 1; position <= main.tlbMain->Count(); ++position) {
         ToolbarButton *button = main.tlbMain->Buttons(position);
         const QString line = expected[position - 1];
@@ -169,37 +137,22 @@ void MainWindowLayout::toolbarPositions() {
         }
         QVERIFY(button);
         QCOMPARE(button->Key() + QLatin1Char(' ') + button->toolTip(), line);
-        QCOMPARE(main.tlbMain->ButtonByKey(button->Key()), button);
         QCOMPARE(button->accessibleName(), button->toolTip());
         QCOMPARE(button->Value(), position == 25 ? 1 : 0);
         QVERIFY(!button->icon().pixmap(24, 24).isNull());
-        QCOMPARE(button->iconSize(), QSize(24, 24));
-    }
-    // Clicking a button runs its command but never presses it by itself.
-    ToolbarButton *date = main.tlbMain->ButtonByKey(QStringLiteral("date"));
-    QTest::mouseClick(date, Qt::LeftButton);
-    QCOMPARE(date->Value(), 0);
-}
-
-void MainWindowLayout::drawnPicturesAreDistinct() {
-    const QStringList keys = {"new",  "open",   "save",      "cut",    "copy",     "paste",
-                              "date", "time",   "picture",   "font",   "color",    "center",
-                              "bold", "italic", "underline", "change", "calendar", "format",
-                              "view", "search", "sound",     "help",   "about",    "exit"};
-    QList<QImage> pictures;
-    for (const QString &key : keys) {
-        const QImage picture = DrawnToolbarPicture(key).toImage();
+        const QImage picture = DrawnToolbarPicture(button->Key()).toImage();
         QCOMPARE(picture.size(), QSize(24, 24));
         int inked = 0;
         for (int y = 0; y < 24; ++y)
             for (int x = 0; x < 24; ++x)
                 inked += qAlpha(picture.pixel(x, y)) > 128;
-        QVERIFY2(inked >= 20, qPrintable(key));
-        for (int i = 0; i < pictures.size(); ++i)
-            QVERIFY2(pictures[i] != picture, qPrintable(keys[i] + QLatin1String(" = ") + key));
-        pictures.append(picture);
+        QVERIFY2(inked >= 20 && !drawn.contains(picture), qPrintable(line));
+        drawn.append(picture);
     }
-    QVERIFY(DrawnToolbarPicture(QStringLiteral("nonsense")).isNull());
+    // Clicking a button runs its command but never presses it by itself.
+    ToolbarButton *date = main.tlbMain->ButtonByKey(QStringLiteral("date"));
+    QTest::mouseClick(date, Qt::LeftButton);
+    QCOMPARE(date->Value(), 0);
 }
 
 void MainWindowLayout::statusPanels() {
@@ -208,14 +161,11 @@ void MainWindowLayout::statusPanels() {
     StatusBar *bar = main.staMain;
     QCOMPARE(bar->Count(), 4);
     const QStringList keys = {"orvsoftware", "modified", "date", "time"};
-    for (int n = 1; n <= 4; ++n) {
+    for (int n = 1; n <= 4; ++n)
         QCOMPARE(bar->Panels(n)->Key(), keys[n - 1]);
-        QCOMPARE(bar->PanelByKey(keys[n - 1]), bar->Panels(n));
-    }
     QCOMPARE(bar->Panels(1)->toolTip(),
              QStringLiteral("Displays the full path\\filename of current data"));
     QCOMPARE(bar->Panels(2)->toolTip(), QStringLiteral("(Bold) Mod = need to save current data"));
-    QVERIFY(bar->Panels(3)->toolTip().isEmpty());
     for (int n = 2; n <= 4; ++n)
         QVERIFY(bar->Panels(1)->width() > 2 * bar->Panels(n)->width());
 
@@ -230,26 +180,11 @@ void MainWindowLayout::statusPanels() {
     // The date and time panels follow the clock (allowing for a tick between reads).
     const QDateTime before = QDateTime::currentDateTime();
     QTest::qWait(1100);
-    const QDateTime after = QDateTime::currentDateTime();
-    const QString date = bar->Panels(3)->Text();
-    const QString time = bar->Panels(4)->Text();
-    QVERIFY2(date == Regional::ShortDateText(before.date()) ||
-                 date == Regional::ShortDateText(after.date()),
-             qPrintable(date));
-    bool recent = false;
-    for (QDateTime at = before; at <= after.addSecs(1); at = at.addSecs(1))
-        recent = recent || time == Regional::LongTimeText(at.time());
-    QVERIFY2(recent, qPrintable(time));
-}
-
-void MainWindowLayout::closeRequestAsksToQuit() {
-    TestRun run;
-    frmMain &main = OpenMainWindow();
-    QVERIFY(!main.close());
-    QVERIFY(main.isVisible());
-    QVERIFY(Module1::Forms().Get<frmAskQuit>().isVisible());
-    TestRun::ProcessEvents();
-    QVERIFY(!run.Ended());
+    QStringList moments;
+    for (QDateTime at = before; at <= QDateTime::currentDateTime().addSecs(1); at = at.addSecs(1))
+        moments << Regional::ShortDateText(at.date()) + ' ' + Regional::LongTimeText(at.time());
+    const QString shown = bar->Panels(3)->Text() + ' ' + bar->Panels(4)->Text();
+    QVERIFY2(moments.contains(shown), qPrintable(shown));
 }
 
 QTEST_MAIN(MainWindowLayout)

@@ -1,61 +1,15 @@
 // The main window's interface states, modified marker, entry events, command dispatch and
 // sound switch, driven through its menus, toolbar and entry.
+#include "MainWindowDriver.h"
 #include "TestSupport.h"
 
-#include "app/FormRegistry.h"
 #include "app/Module1.h"
-#include "mainwindow/frmAskQuit.h"
-#include "mainwindow/frmMain.h"
 #include "platform/RichTextBox.h"
 #include "platform/StatusBar.h"
-#include "platform/Toolbar.h"
 
-#include <QAction>
 #include <QMenu>
-#include <QTest>
-#include <functional>
 
 namespace {
-
-frmMain &OpenMainWindow() {
-    Module1::Forms().Show<frmMain>();
-    return Module1::Forms().Get<frmMain>();
-}
-
-// A row of the state tables: a menu or menu item by name, or a toolbar button by position.
-struct Item {
-    QAction *action = nullptr;
-    ToolbarButton *button = nullptr;
-
-    bool Enabled() const { return action ? action->isEnabled() : button->isEnabled(); }
-    void SetEnabled(bool on) const {
-        if (action)
-            action->setEnabled(on);
-        else
-            button->setEnabled(on);
-    }
-};
-
-Item FindItem(frmMain &main, const QString &name) {
-    if (name.startsWith(QLatin1String("button ")))
-        return {nullptr, main.tlbMain->Buttons(name.mid(7).toInt())};
-    if (auto *menu = main.findChild<QMenu *>(name))
-        return {menu->menuAction(), nullptr};
-    return {main.findChild<QAction *>(name), nullptr};
-}
-
-void Choose(frmMain &main, const QString &route, const QString &menuItem, const QString &key) {
-    if (route == QLatin1String("menu")) {
-        QAction *item = main.findChild<QAction *>(menuItem);
-        QVERIFY(item);
-        item->trigger();
-    } else {
-        ToolbarButton *button = main.tlbMain->ButtonByKey(key);
-        QVERIFY(button);
-        QVERIFY(button->isEnabled());
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-}
 
 QString Marker(frmMain &main) {
     return main.staMain->Panels(2)->Text();
@@ -68,42 +22,35 @@ bool EveryPanelBold(frmMain &main, bool bold) {
     return true;
 }
 
-// Records the observable effects of a command as they happen: the interface state changing
-// (seen on File > New), the status bar turning bold or regular, and the entry being emptied.
+// Records the observable effects of a command as they happen, each with the modified flag,
+// the marker and File > New's state at that moment: the interface state changing ("state",
+// seen on File > New), the status bar turning "bold" or "regular", the entry changing.
 class EffectTrace : public QObject {
 public:
     explicit EffectTrace(frmMain &main)
         : m_main(main) {
-        connect(main.mnuMFNew, &QAction::changed, this, [this] {
-            m_effects.append(QStringLiteral("state new=%1 gModified=%2 marker='%3'")
-                                 .arg(m_main.mnuMFNew->isEnabled())
-                                 .arg(Module1::gModified)
-                                 .arg(Marker(m_main)));
-        });
-        connect(main.rtbMain, &QTextEdit::textChanged, this, [this] {
-            m_effects.append(QStringLiteral("entry '%1' gModified=%2 marker='%3'")
-                                 .arg(m_main.rtbMain->toPlainText())
-                                 .arg(Module1::gModified)
-                                 .arg(Marker(m_main)));
-        });
+        connect(main.mnuMFNew, &QAction::changed, this, [this] { Note("state"); });
+        connect(main.rtbMain, &QTextEdit::textChanged, this, [this] { Note("entry"); });
         main.staMain->installEventFilter(this);
     }
-    QStringList Effects() const { return m_effects; }
+    QStringList effects;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
         if (watched == m_main.staMain && event->type() == QEvent::FontChange)
-            m_effects.append(QStringLiteral("bold=%1 gModified=%2 marker='%3' new=%4")
-                                 .arg(m_main.staMain->Bold())
-                                 .arg(Module1::gModified)
-                                 .arg(Marker(m_main))
-                                 .arg(m_main.mnuMFNew->isEnabled()));
+            Note(m_main.staMain->Bold() ? "bold" : "regular");
         return false;
     }
 
 private:
+    void Note(const char *what) {
+        effects.append(QStringLiteral("%1 flag=%2 marker='%3' new=%4")
+                           .arg(QLatin1String(what))
+                           .arg(Module1::gModified)
+                           .arg(Marker(m_main))
+                           .arg(m_main.mnuMFNew->isEnabled()));
+    }
     frmMain &m_main;
-    QStringList m_effects;
 };
 
 } // namespace
@@ -113,209 +60,136 @@ class MainWindowStates : public QObject {
 private slots:
     void stateTables_data();
     void stateTables();
-    void statesInPractice();
-    void markerBoldensEveryPanel();
-    void entryKeys_data();
-    void entryKeys();
-    void entryMouseButtons_data();
-    void entryMouseButtons();
+    void entryEvents_data();
+    void entryEvents();
     void orderOfEffects_data();
     void orderOfEffects();
-    void copyOnlyRefreshesTheMarker();
-    void openLeavesTheMarkerShowing();
     void newKeepsTheToggleLooks();
-    void exitOnlyShowsTheQuitWindow();
     void unknownKeyDoesNothing();
     void soundSwitchKeepsItsThreeLooksTogether();
-    void statesMirrorTheSoundSetting();
 };
 
 void MainWindowStates::stateTables_data() {
     QTest::addColumn<QString>("item");
-    QTest::addColumn<QChar>("blank");   // E enable, D disable, L leave
-    QTest::addColumn<QChar>("editing"); // the same for SetEditingState
-    const char *rows[] = {
-        "mnuMFile EE",      "mnuMFNew DE",    "mnuMFOpen EL",     "mnuMFSave DE",
-        "mnuMFExit EE",     "mnuMEdit DE",    "mnuMECut DE",      "mnuMECopy DE",
-        "mnuMEPaste DE",    "mnuMInsert EL",  "mnuMIDate EL",     "mnuMITime EL",
-        "mnuMIPicture EL",  "mnuMFormat EL",  "mnuMFoFont EL",    "mnuMFoColor EL",
-        "mnuMFoCenter EL",  "mnuMFoBold EL",  "mnuMFoItalic EL",  "mnuMFoUnderline EL",
-        "mnuMTools EL",     "mnuMTChange EL", "mnuMTCalendar EL", "mnuMTFormat EL",
-        "mnuMTView EL",     "mnuMTSearch DE", "mnuMTSound EE",    "mnuMHelp LL",
-        "mnuMHContents LL", "mnuMHAbout LL",  "button 1 DE",      "button 2 EL",
-        "button 3 DE",      "button 5 DE",    "button 6 DE",      "button 7 DE",
-        "button 9 EL",      "button 10 EL",   "button 11 EL",     "button 13 EL",
-        "button 14 EL",     "button 15 EL",   "button 16 EL",     "button 17 EL",
-        "button 18 EL",     "button 20 EL",   "button 21 EL",     "button 22 EL",
-        "button 23 EL",     "button 24 DE",   "button 25 EE",     "button 27 EL",
-        "button 28 LL",     "button 30 EL",
-    };
-    for (const char *row : rows) {
-        const QString text = QString::fromLatin1(row);
-        const QString item = text.left(text.lastIndexOf(QLatin1Char(' ')));
-        QTest::newRow(row) << item << text.at(text.size() - 2) << text.at(text.size() - 1);
-    }
+    QTest::addColumn<QString>("cells"); // blank, then editing: E enable, D disable, L leave
+    // Menus and items by name, toolbar buttons by position ("b1" is the first).
+    const QStringList table =
+        QStringLiteral("mnuMFile EE mnuMFNew DE mnuMFOpen EL mnuMFSave DE mnuMFExit EE "
+                       "mnuMEdit DE mnuMECut DE mnuMECopy DE mnuMEPaste DE "
+                       "mnuMInsert EL mnuMIDate EL mnuMITime EL mnuMIPicture EL "
+                       "mnuMFormat EL mnuMFoFont EL mnuMFoColor EL mnuMFoCenter EL mnuMFoBold EL "
+                       "mnuMFoItalic EL mnuMFoUnderline EL "
+                       "mnuMTools EL mnuMTChange EL mnuMTCalendar EL mnuMTFormat EL mnuMTView EL "
+                       "mnuMTSearch DE mnuMTSound EE mnuMHelp LL mnuMHContents LL mnuMHAbout LL "
+                       "b1 DE b2 EL b3 DE b5 DE b6 DE b7 DE b9 EL b10 EL b11 EL b13 EL b14 EL "
+                       "b15 EL b16 EL b17 EL b18 EL b20 EL b21 EL b22 EL b23 EL b24 DE b25 EE "
+                       "b27 EL b28 LL b30 EL")
+            .split(QLatin1Char(' '));
+    for (int i = 0; i < table.size(); i += 2)
+        QTest::newRow(qPrintable(table[i])) << table[i] << table[i + 1];
 }
 
 void MainWindowStates::stateTables() {
     QFETCH(QString, item);
-    QFETCH(QChar, blank);
-    QFETCH(QChar, editing);
+    QFETCH(QString, cells);
     TestRun run;
     frmMain &main = OpenMainWindow();
-    const Item found = FindItem(main, item);
-    QVERIFY(found.action || found.button);
+    QAction *action = nullptr;
+    QWidget *button = nullptr;
+    if (item.startsWith(QLatin1Char('b')))
+        button = main.tlbMain->Buttons(item.mid(1).toInt());
+    else if (auto *menu = main.findChild<QMenu *>(item))
+        action = menu->menuAction();
+    else
+        action = main.findChild<QAction *>(item);
+    QVERIFY(action || button);
+    const auto enabled = [&] { return action ? action->isEnabled() : button->isEnabled(); };
 
-    const std::pair<QChar, std::function<void()>> routines[] = {
-        {blank, [&] { main.SetBlankEntryState(); }},
-        {editing, [&] { main.SetEditingState(); }},
-    };
-    for (const auto &[cell, routine] : routines) {
+    QCOMPARE(enabled(), cells[0] != QLatin1Char('D')); // the window opens blank
+    for (int routine : {0, 1}) {
         for (bool before : {false, true}) {
-            found.SetEnabled(before);
-            routine();
-            const bool expected = cell == QLatin1Char('E') || (cell == QLatin1Char('L') && before);
-            QCOMPARE(found.Enabled(), expected);
+            action ? action->setEnabled(before) : button->setEnabled(before);
+            routine == 0 ? main.SetBlankEntryState() : main.SetEditingState();
+            const QChar cell = cells[routine];
+            QCOMPARE(enabled(), cell == QLatin1Char('E') || (cell == QLatin1Char('L') && before));
         }
     }
 }
 
-void MainWindowStates::statesInPractice() {
-    TestRun run;
-    frmMain &main = OpenMainWindow();
-    const QStringList unusable = {
-        QStringLiteral("mnuMFNew"),    QStringLiteral("mnuMFSave"), QStringLiteral("mnuMEdit"),
-        QStringLiteral("mnuMECut"),    QStringLiteral("mnuMECopy"), QStringLiteral("mnuMEPaste"),
-        QStringLiteral("mnuMTSearch"), QStringLiteral("button 1"),  QStringLiteral("button 3"),
-        QStringLiteral("button 5"),    QStringLiteral("button 6"),  QStringLiteral("button 7"),
-        QStringLiteral("button 24")};
-    QStringList every;
-    for (QAction *action : main.findChildren<QAction *>())
-        if (!action->objectName().isEmpty() && !action->isSeparator())
-            every.append(action->objectName());
-    for (int position = 1; position <= main.tlbMain->Count(); ++position)
-        if (!main.tlbMain->IsSeparator(position))
-            every.append(QStringLiteral("button %1").arg(position));
-    QCOMPARE(every.size(), 24 + 6 + 24);
-
-    for (const QString &name : every)
-        QVERIFY2(FindItem(main, name).Enabled() == !unusable.contains(name), qPrintable(name));
-
-    QTest::keyClick(main.rtbMain, Qt::Key_X);
-    for (const QString &name : every)
-        QVERIFY2(FindItem(main, name).Enabled(), qPrintable(name));
-
-    Choose(main, QStringLiteral("menu"), QStringLiteral("mnuMFNew"), {});
-    for (const QString &name : every)
-        QVERIFY2(FindItem(main, name).Enabled() == !unusable.contains(name), qPrintable(name));
-}
-
-void MainWindowStates::markerBoldensEveryPanel() {
-    TestRun run;
-    frmMain &main = OpenMainWindow();
-    QCOMPARE(Marker(main), QString());
-    QVERIFY(EveryPanelBold(main, false));
-
-    Module1::gModified = 1;
-    Module1::UpdateModifiedPanel();
-    QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
-    QVERIFY(EveryPanelBold(main, true));
-
-    Module1::gModified = 0;
-    Module1::UpdateModifiedPanel();
-    QCOMPARE(Marker(main), QString());
-    QVERIFY(EveryPanelBold(main, false));
-    QCOMPARE(main.staMain->Panels(1)->Text(), QStringLiteral("Orv Software"));
-}
-
-void MainWindowStates::entryKeys_data() {
+// Keys mark the entry only when they deliver a character; any mouse button marks it.
+void MainWindowStates::entryEvents_data() {
     QTest::addColumn<int>("key");
+    QTest::addColumn<int>("button");
     QTest::addColumn<bool>("marks");
-    QTest::newRow("letter") << int(Qt::Key_A) << true;
-    QTest::newRow("space") << int(Qt::Key_Space) << true;
-    QTest::newRow("Backspace") << int(Qt::Key_Backspace) << true;
-    QTest::newRow("Enter") << int(Qt::Key_Return) << true;
-    QTest::newRow("Delete") << int(Qt::Key_Delete) << false;
-    QTest::newRow("Left") << int(Qt::Key_Left) << false;
-    QTest::newRow("Down") << int(Qt::Key_Down) << false;
-    QTest::newRow("Home") << int(Qt::Key_Home) << false;
-    QTest::newRow("F5") << int(Qt::Key_F5) << false;
+    QTest::newRow("letter") << int(Qt::Key_A) << 0 << true;
+    QTest::newRow("Backspace") << int(Qt::Key_Backspace) << 0 << true;
+    QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << true;
+    QTest::newRow("Delete") << int(Qt::Key_Delete) << 0 << false;
+    QTest::newRow("Left") << int(Qt::Key_Left) << 0 << false;
+    QTest::newRow("left button") << 0 << int(Qt::LeftButton) << true;
+    QTest::newRow("right button") << 0 << int(Qt::RightButton) << true;
 }
 
-void MainWindowStates::entryKeys() {
+void MainWindowStates::entryEvents() {
     QFETCH(int, key);
+    QFETCH(int, button);
     QFETCH(bool, marks);
     TestRun run;
     frmMain &main = OpenMainWindow();
     main.rtbMain->setPlainText(QStringLiteral("some text"));
-    QTest::keyClick(main.rtbMain, Qt::Key(key));
+    if (key)
+        QTest::keyClick(main.rtbMain, Qt::Key(key));
+    else
+        QTest::mousePress(main.rtbMain->viewport(), Qt::MouseButton(button));
     QCOMPARE(Module1::gModified, qint16(marks ? 1 : 0));
     QCOMPARE(Marker(main), marks ? QStringLiteral("NOT SAVED!") : QString());
+    QVERIFY(EveryPanelBold(main, marks));
+    QCOMPARE(main.staMain->Panels(1)->Text(), QStringLiteral("Orv Software"));
     QCOMPARE(main.mnuMFNew->isEnabled(), marks);
     QCOMPARE(main.tlbMain->ButtonByKey(QStringLiteral("search"))->isEnabled(), marks);
-}
-
-void MainWindowStates::entryMouseButtons_data() {
-    QTest::addColumn<int>("button");
-    QTest::newRow("left") << int(Qt::LeftButton);
-    QTest::newRow("right") << int(Qt::RightButton);
-    QTest::newRow("middle") << int(Qt::MiddleButton);
-}
-
-void MainWindowStates::entryMouseButtons() {
-    QFETCH(int, button);
-    TestRun run;
-    frmMain &main = OpenMainWindow();
-    QTest::mousePress(main.rtbMain->viewport(), Qt::MouseButton(button));
-    QTest::mouseRelease(main.rtbMain->viewport(), Qt::MouseButton(button));
-    QCOMPARE(Module1::gModified, qint16(1));
-    QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
-    QVERIFY(main.mnuMEdit->menuAction()->isEnabled());
-    QCOMPARE(main.rtbMain->toPlainText(), QString());
 }
 
 void MainWindowStates::orderOfEffects_data() {
     QTest::addColumn<QString>("menuItem");
     QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("start"); // blank, editing, or editing with the marker showing
+    // blank, editing, shown (editing, marker showing, flag clear) or marked
+    QTest::addColumn<QString>("start");
     QTest::addColumn<QStringList>("effects");
 
-    const QStringList markThenEdit = {
-        QStringLiteral("bold=1 gModified=1 marker='' new=0"),
-        QStringLiteral("state new=1 gModified=1 marker='NOT SAVED!'"),
+    const auto add = [](const char *name, const char *menuItem, const char *start,
+                        const QStringList &effects) {
+        QTest::newRow(name) << QString::fromLatin1(menuItem)
+                            << QString::fromLatin1(name).section(' ', 0, 0)
+                            << QString::fromLatin1(start) << effects;
     };
-    const char *markAndEdit[][2] = {
-        {"mnuMIDate", "date"},  {"mnuMITime", "time"},      {"mnuMIPicture", "picture"},
-        {"mnuMFoFont", "font"}, {"mnuMFoColor", "color"},   {"mnuMFoCenter", "center"},
-        {"mnuMFoBold", "bold"}, {"mnuMFoItalic", "italic"}, {"mnuMFoUnderline", "underline"},
-    };
-    for (const auto &row : markAndEdit)
-        QTest::newRow(row[1]) << QString::fromLatin1(row[0]) << QString::fromLatin1(row[1])
-                              << QStringLiteral("blank") << markThenEdit;
-
-    const QStringList markOnly = {QStringLiteral("bold=1 gModified=1 marker='' new=1")};
-    QTest::newRow("cut") << QStringLiteral("mnuMECut") << QStringLiteral("cut")
-                         << QStringLiteral("editing") << markOnly;
-    QTest::newRow("paste") << QStringLiteral("mnuMEPaste") << QStringLiteral("paste")
-                           << QStringLiteral("editing") << markOnly;
-    QTest::newRow("copy") << QStringLiteral("mnuMECopy") << QStringLiteral("copy")
-                          << QStringLiteral("editing") << QStringList();
-    QTest::newRow("open") << QStringLiteral("mnuMFOpen") << QStringLiteral("open")
-                          << QStringLiteral("blank")
-                          << QStringList{QStringLiteral("state new=1 gModified=0 marker=''")};
-    QTest::newRow("save") << QStringLiteral("mnuMFSave") << QStringLiteral("save")
-                          << QStringLiteral("marked")
-                          << QStringList{
-                                 QStringLiteral("bold=0 gModified=0 marker='NOT SAVED!' new=1")};
-    QTest::newRow("new") << QStringLiteral("mnuMFNew") << QStringLiteral("new")
-                         << QStringLiteral("marked")
-                         << QStringList{
-                                QStringLiteral("state new=0 gModified=1 marker='NOT SAVED!'"),
-                                QStringLiteral("bold=0 gModified=0 marker='NOT SAVED!' new=0"),
-                                QStringLiteral("entry '' gModified=0 marker=''"),
-                            };
-    QTest::newRow("sound") << QStringLiteral("mnuMTSound") << QStringLiteral("sound")
-                           << QStringLiteral("marked") << QStringList();
+    const QStringList markThenEdit = {QStringLiteral("bold flag=1 marker='' new=0"),
+                                      QStringLiteral("state flag=1 marker='NOT SAVED!' new=1")};
+    const QStringList markOnly = {QStringLiteral("bold flag=1 marker='' new=1")};
+    const QStringList refreshOnly = {QStringLiteral("regular flag=0 marker='NOT SAVED!' new=1")};
+    add("date", "mnuMIDate", "blank", markThenEdit);
+    add("time", "mnuMITime", "blank", markThenEdit);
+    add("picture", "mnuMIPicture", "blank", markThenEdit);
+    add("font", "mnuMFoFont", "blank", markThenEdit);
+    add("color", "mnuMFoColor", "blank", markThenEdit);
+    add("center", "mnuMFoCenter", "blank", markThenEdit);
+    add("bold", "mnuMFoBold", "blank", markThenEdit);
+    add("italic", "mnuMFoItalic", "blank", markThenEdit);
+    add("underline", "mnuMFoUnderline", "blank", markThenEdit);
+    add("cut", "mnuMECut", "editing", markOnly);
+    add("paste", "mnuMEPaste", "editing", markOnly);
+    add("copy", "mnuMECopy", "shown", refreshOnly);
+    add("save", "mnuMFSave", "marked", refreshOnly);
+    add("open", "mnuMFOpen", "blank", {QStringLiteral("state flag=0 marker='' new=1")});
+    add("open leaves the marker", "mnuMFOpen", "marked", {});
+    add("new", "mnuMFNew", "marked",
+        {QStringLiteral("state flag=1 marker='NOT SAVED!' new=0"),
+         QStringLiteral("regular flag=0 marker='NOT SAVED!' new=0"),
+         QStringLiteral("entry flag=0 marker='' new=0")});
+    // Neither marks nor refreshes.
+    add("sound", "mnuMTSound", "editing", {});
+    add("sound with the marker", "mnuMTSound", "shown", {});
+    add("exit", "mnuMFExit", "editing", {});
+    add("exit with the marker", "mnuMFExit", "shown", {});
 }
 
 void MainWindowStates::orderOfEffects() {
@@ -323,98 +197,47 @@ void MainWindowStates::orderOfEffects() {
     QFETCH(QString, key);
     QFETCH(QString, start);
     QFETCH(QStringList, effects);
-    for (const QString &route : {QStringLiteral("menu"), QStringLiteral("toolbar")}) {
+    for (bool byToolbar : {false, true}) {
         TestRun run;
         frmMain &main = OpenMainWindow();
         main.rtbMain->setPlainText(QStringLiteral("entry text"));
         if (start != QLatin1String("blank"))
             main.SetEditingState();
-        if (start == QLatin1String("marked")) {
+        if (start == QLatin1String("shown") || start == QLatin1String("marked")) {
             Module1::gModified = 1;
             Module1::UpdateModifiedPanel();
+            Module1::gModified = start == QLatin1String("marked") ? 1 : 0;
         }
         EffectTrace trace(main);
-        Choose(main, route, menuItem, key);
-        // The marking and the state come first; what the command itself then does to the
-        // entry follows them.
-        QVERIFY2(
-            trace.Effects().mid(0, effects.size()) == effects,
-            qPrintable(route + QLatin1String(": ") + trace.Effects().join(QLatin1String(" | "))));
-    }
-}
-
-void MainWindowStates::copyOnlyRefreshesTheMarker() {
-    for (const QString &route : {QStringLiteral("menu"), QStringLiteral("toolbar")}) {
-        TestRun run;
-        frmMain &main = OpenMainWindow();
-        main.SetEditingState();
-        // As after Open: the flag is clear but the marker still shows.
-        Module1::gModified = 1;
-        Module1::UpdateModifiedPanel();
-        Module1::gModified = 0;
-        Choose(main, route, QStringLiteral("mnuMECopy"), QStringLiteral("copy"));
-        QCOMPARE(Module1::gModified, qint16(0));
-        QCOMPARE(Marker(main), QString());
-        QVERIFY(EveryPanelBold(main, false));
-    }
-}
-
-void MainWindowStates::openLeavesTheMarkerShowing() {
-    for (const QString &route : {QStringLiteral("menu"), QStringLiteral("toolbar")}) {
-        TestRun run;
-        frmMain &main = OpenMainWindow();
-        QTest::keyClick(main.rtbMain, Qt::Key_A);
-        Choose(main, route, QStringLiteral("mnuMFOpen"), QStringLiteral("open"));
-        QCOMPARE(Module1::gModified, qint16(0));
-        QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
-        QVERIFY(main.mnuMFSave->isEnabled());
+        ChooseCommand(main, byToolbar, menuItem, key);
+        // The marking and the state come first, and nothing else marks or changes the state;
+        // what the command itself then does to the entry may follow.
+        QStringList later = trace.effects.mid(effects.size());
+        later.removeIf([](const QString &effect) { return effect.startsWith("entry"); });
+        QVERIFY2(trace.effects.mid(0, effects.size()) == effects && later.isEmpty(),
+                 qPrintable(QLatin1String(byToolbar ? "toolbar: " : "menu: ") +
+                            trace.effects.join(QLatin1String(" | "))));
     }
 }
 
 void MainWindowStates::newKeepsTheToggleLooks() {
-    for (const QString &route : {QStringLiteral("menu"), QStringLiteral("toolbar")}) {
-        for (bool on : {true, false}) {
-            TestRun run;
-            frmMain &main = OpenMainWindow();
-            QTest::keyClicks(main.rtbMain, QStringLiteral("Hello"));
-            QAction *checks[] = {main.mnuMFoCenter, main.mnuMFoBold, main.mnuMFoItalic,
-                                 main.mnuMFoUnderline};
-            for (QAction *check : checks)
-                check->setChecked(on);
-            for (int position = 15; position <= 18; ++position)
-                main.tlbMain->Buttons(position)->SetValue(on ? 1 : 0);
-
-            Choose(main, route, QStringLiteral("mnuMFNew"), QStringLiteral("new"));
-
-            QCOMPARE(main.rtbMain->toPlainText(), QString());
-            QCOMPARE(Module1::gModified, qint16(0));
-            QCOMPARE(Marker(main), QString());
-            QVERIFY(!main.mnuMFNew->isEnabled());
-            QVERIFY(!main.tlbMain->Buttons(1)->isEnabled());
-            for (QAction *check : checks)
-                QCOMPARE(check->isChecked(), on);
-            for (int position = 15; position <= 18; ++position)
-                QCOMPARE(main.tlbMain->Buttons(position)->Value(), on ? 1 : 0);
-        }
-    }
-}
-
-void MainWindowStates::exitOnlyShowsTheQuitWindow() {
-    for (const QString &route : {QStringLiteral("menu"), QStringLiteral("toolbar")}) {
+    for (bool on : {true, false}) {
         TestRun run;
         frmMain &main = OpenMainWindow();
-        QTest::keyClicks(main.rtbMain, QStringLiteral("ab"));
-        Choose(main, route, QStringLiteral("mnuMFExit"), QStringLiteral("exit"));
-        QVERIFY(Module1::Forms().IsLoaded<frmAskQuit>());
-        QVERIFY(Module1::Forms().Get<frmAskQuit>().isVisible());
-        // Nothing else changed, and the entry still takes typing.
-        QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
-        QTest::keyClicks(main.rtbMain, QStringLiteral("c"));
-        QCOMPARE(main.rtbMain->toPlainText(), QStringLiteral("abc"));
-        Choose(main, route, QStringLiteral("mnuMFExit"), QStringLiteral("exit"));
-        QCOMPARE(Module1::Forms().Loaded().size(), 2);
-        TestRun::ProcessEvents();
-        QVERIFY(!run.Ended());
+        QTest::keyClicks(main.rtbMain, QStringLiteral("Hello"));
+        QAction *checks[] = {main.mnuMFoCenter, main.mnuMFoBold, main.mnuMFoItalic,
+                             main.mnuMFoUnderline};
+        for (int i = 0; i < 4; ++i) {
+            checks[i]->setChecked(on);
+            main.tlbMain->Buttons(15 + i)->SetValue(on ? 1 : 0);
+        }
+        main.mnuMFNew->trigger();
+        QCOMPARE(main.rtbMain->toPlainText(), QString());
+        QVERIFY(Marker(main).isEmpty() && EveryPanelBold(main, false));
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(checks[i]->isChecked(), on);
+            QCOMPARE(main.tlbMain->Buttons(15 + i)->Value(), on ? 1 : 0);
+        }
     }
 }
 
@@ -424,42 +247,33 @@ void MainWindowStates::unknownKeyDoesNothing() {
     ToolbarButton *stray = main.tlbMain->AddButton(QStringLiteral("New"), QStringLiteral("x"), {});
     EffectTrace trace(main);
     QTest::mouseClick(stray, Qt::LeftButton);
-    QCOMPARE(trace.Effects(), QStringList());
-    QCOMPARE(Module1::gModified, qint16(0));
+    QCOMPARE(trace.effects, QStringList());
     QCOMPARE(Module1::Forms().Loaded().size(), 1);
 }
 
+// The menu check, the toolbar button and the setting never disagree, whichever route toggles
+// it and whichever state routine runs after.
 void MainWindowStates::soundSwitchKeepsItsThreeLooksTogether() {
     TestRun run;
     frmMain &main = OpenMainWindow();
-    ToolbarButton *sound = main.tlbMain->Buttons(25);
-    QCOMPARE(sound->Key(), QStringLiteral("sound"));
-    const QString routes[] = {QStringLiteral("menu"), QStringLiteral("toolbar"),
-                              QStringLiteral("toolbar"), QStringLiteral("menu")};
+    const auto looks = [&main] {
+        return QStringLiteral("%1%2%3")
+            .arg(int(main.mnuMTSound->isChecked()))
+            .arg(main.tlbMain->Buttons(25)->Value())
+            .arg(Module1::gSoundOn);
+    };
     bool on = true;
-    for (const QString &route : routes) {
-        Choose(main, route, QStringLiteral("mnuMTSound"), QStringLiteral("sound"));
+    for (bool byToolbar : {false, true, true, false}) {
+        ChooseCommand(main, byToolbar, QStringLiteral("mnuMTSound"), QStringLiteral("sound"));
         on = !on;
-        QCOMPARE(main.mnuMTSound->isChecked(), on);
-        QCOMPARE(sound->Value(), on ? 1 : 0);
-        QCOMPARE(Module1::gSoundOn, qint16(on ? 1 : 0));
+        const QString expected = on ? QStringLiteral("111") : QStringLiteral("000");
+        QCOMPARE(looks(), expected);
+        main.SetBlankEntryState();
+        QCOMPARE(looks(), expected);
+        main.SetEditingState();
+        QCOMPARE(looks(), expected);
     }
     QCOMPARE(run.Cues(), QStringList{QStringLiteral("\\graphics\\s_hi!.wav")});
-}
-
-void MainWindowStates::statesMirrorTheSoundSetting() {
-    TestRun run;
-    frmMain &main = OpenMainWindow();
-    main.ToggleSound();
-    main.SetBlankEntryState();
-    QCOMPARE(main.tlbMain->Buttons(25)->Value(), 0);
-    main.SetEditingState();
-    QCOMPARE(main.tlbMain->Buttons(25)->Value(), 0);
-    QCOMPARE(Module1::gSoundOn, qint16(0));
-    main.ToggleSound();
-    main.SetEditingState();
-    QCOMPARE(main.tlbMain->Buttons(25)->Value(), 1);
-    QCOMPARE(Module1::gSoundOn, qint16(1));
 }
 
 QTEST_MAIN(MainWindowStates)

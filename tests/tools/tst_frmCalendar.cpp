@@ -12,12 +12,10 @@
 class tst_frmCalendar : public QObject {
     Q_OBJECT
 private slots:
-    void opensOnToday();
-    void keepsTheBrowsedMonthAndDayAcrossHiding();
-    void escapeClosesLikeClose();
+    void opensOnTodayAndKeepsTheBrowsedMonthAcrossHiding();
 };
 
-void tst_frmCalendar::opensOnToday() {
+void tst_frmCalendar::opensOnTodayAndKeepsTheBrowsedMonthAcrossHiding() {
     TestRun run;
     const QDate today = QDate::currentDate();
     Module1::Forms().Show<frmCalendar>();
@@ -25,14 +23,6 @@ void tst_frmCalendar::opensOnToday() {
     QCOMPARE(window.windowTitle(), QStringLiteral("Calendar"));
     QCOMPARE(window.MonthView1->selectedDate(), today);
     QCOMPARE(window.MonthView1->monthShown(), today.month());
-    QCOMPARE(window.MonthView1->yearShown(), today.year());
-}
-
-void tst_frmCalendar::keepsTheBrowsedMonthAndDayAcrossHiding() {
-    TestRun run;
-    Module1::Forms().Show<frmCalendar>();
-    frmCalendar &window = Module1::Forms().Get<frmCalendar>();
-    const QDate today = QDate::currentDate();
 
     // Browse three months ahead with the calendar's next-month arrow, and pick a day.
     auto *next =
@@ -40,31 +30,25 @@ void tst_frmCalendar::keepsTheBrowsedMonthAndDayAcrossHiding() {
     QVERIFY(next);
     for (int i = 0; i < 3; ++i)
         QTest::mouseClick(next, Qt::LeftButton);
-    const QDate browsed = today.addMonths(3);
-    QCOMPARE(window.MonthView1->monthShown(), browsed.month());
-    const QDate picked(browsed.year(), browsed.month(), 1);
+    const QDate picked = today.addMonths(3).addDays(1 - today.addMonths(3).day());
+    QCOMPARE(window.MonthView1->monthShown(), picked.month());
     window.MonthView1->setSelectedDate(picked);
 
-    QTest::mouseClick(window.cmdCClose, Qt::LeftButton);
-    QVERIFY(!window.isVisible());
-    Module1::Forms().Show<frmCalendar>();
-
-    QCOMPARE(&Module1::Forms().Get<frmCalendar>(), &window);
-    QVERIFY(window.isVisible());
-    QCOMPARE(window.MonthView1->monthShown(), browsed.month());
-    QCOMPARE(window.MonthView1->yearShown(), browsed.year());
-    QCOMPARE(window.MonthView1->selectedDate(), picked);
-}
-
-void tst_frmCalendar::escapeClosesLikeClose() {
-    TestRun run;
-    Module1::Forms().Show<frmCalendar>();
-    frmCalendar &window = Module1::Forms().Get<frmCalendar>();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    window.MonthView1->setFocus();
-    QTest::keyClick(&window, Qt::Key_Escape);
-    QVERIFY(!window.isVisible());
-    QVERIFY(Module1::Forms().IsLoaded<frmCalendar>());
+    // Close, then Escape (ours, for the keyboard), hide it; it comes back as it was left.
+    for (bool byEscape : {false, true}) {
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.MonthView1->setFocus();
+        if (byEscape)
+            QTest::keyClick(&window, Qt::Key_Escape);
+        else
+            QTest::mouseClick(window.cmdCClose, Qt::LeftButton);
+        QVERIFY(!window.isVisible());
+        Module1::Forms().Show<frmCalendar>();
+        QCOMPARE(&Module1::Forms().Get<frmCalendar>(), &window);
+        QCOMPARE(window.MonthView1->monthShown(), picked.month());
+        QCOMPARE(window.MonthView1->yearShown(), picked.year());
+        QCOMPARE(window.MonthView1->selectedDate(), picked);
+    }
 }
 
 QTEST_MAIN(tst_frmCalendar)

@@ -1,10 +1,10 @@
-#include "FakeDrives.h"
 #include "TestSupport.h"
 
 #include "app/FormRegistry.h"
 #include "app/Module1.h"
 #include "platform/CommandButton.h"
 #include "platform/DriveListBox.h"
+#include "platform/Drives.h"
 #include "tools/frmFormat.h"
 
 #include <QDir>
@@ -14,19 +14,44 @@
 
 namespace {
 
-QList<DriveEntry> TypicalMachine() {
-    return {MakeDrive('a', DriveKind::Removable, {}),
-            MakeDrive('c', DriveKind::Fixed, {}, QStringLiteral("/")),
-            MakeDrive('d', DriveKind::CdRom, QStringLiteral("HOLIDAY 2003")),
-            MakeDrive('e', DriveKind::Removable, QStringLiteral("STICK"),
-                      QStringLiteral("/media/stick")),
-            MakeDrive('z', DriveKind::Remote, QStringLiteral("server:/export"))};
+// A machine with the drives a test gives it. Format requests are recorded and their dialog
+// stays "open" until the test runs `closeDialog`.
+class FakeDrives final : public DriveService {
+public:
+    explicit FakeDrives(QList<DriveEntry> drives)
+        : m_drives(std::move(drives)) {}
+    QList<DriveEntry> Drives() override { return m_drives; }
+    void FormatDrive(QWidget *owner, int driveNumber, std::function<void()> whenClosed) override {
+        requests.append({owner, driveNumber});
+        closeDialog = std::move(whenClosed);
+    }
+    QList<std::pair<QWidget *, int>> requests;
+    std::function<void()> closeDialog;
+
+private:
+    QList<DriveEntry> m_drives;
+};
+
+// Installs the fake until the test's cleanup puts the system's service back.
+FakeDrives &InstallDrives(QList<DriveEntry> drives) {
+    auto fake = std::make_unique<FakeDrives>(std::move(drives));
+    FakeDrives &installed = *fake;
+    DriveService::Install(std::move(fake));
+    return installed;
 }
 
-void Select(frmFormat &window, const QString &driveText) {
-    const int index = window.drvFormat->findText(driveText);
-    QVERIFY2(index >= 0, qPrintable(driveText));
-    window.drvFormat->setCurrentIndex(index);
+// Drives as letter, kind, label, device, mount point.
+QList<DriveEntry> TypicalMachine() {
+    return {{u'a', DriveKind::Removable, {}, {}, {}},
+            {u'c', DriveKind::Fixed, {}, {}, "/"},
+            {u'd', DriveKind::CdRom, "HOLIDAY 2003", {}, {}},
+            {u'e', DriveKind::Removable, "STICK", {}, "/media/stick"},
+            {u'z', DriveKind::Remote, "server:/export", {}, {}}};
+}
+
+frmFormat &OpenFormatWindow() {
+    Module1::Forms().Show<frmFormat>();
+    return Module1::Forms().Get<frmFormat>();
 }
 
 } // namespace
@@ -34,19 +59,20 @@ void Select(frmFormat &window, const QString &driveText) {
 class tst_frmFormat : public QObject {
     Q_OBJECT
 private slots:
-    void showsItsTexts();
-    void nonRemovableDrivesOpenNothing_data();
-    void nonRemovableDrivesOpenNothing();
-    void removableDriveIsHandedToTheFormatDialog_data();
-    void removableDriveIsHandedToTheFormatDialog();
-    void doneSurvivesHiding();
-    void opensOnTheDriveListWithTheCurrentDrive();
+    void cleanup() { DriveService::Install(nullptr); }
+    void showsItsTextsAndDrives();
+    void formatThenDone_data();
+    void formatThenDone();
 };
 
-void tst_frmFormat::showsItsTexts() {
+// Opens on the drive holding the current folder, with the focus on the drive list.
+void tst_frmFormat::showsItsTextsAndDrives() {
     TestRun run;
-    InstalledDrives drives(TypicalMachine());
-    frmFormat &window = Module1::Forms().Get<frmFormat>();
+    const QString currentRoot = QStorageInfo(QDir::currentPath()).rootPath();
+    InstallDrives({{u'a', DriveKind::Removable, {}, {}, {}},
+                   {u'c', DriveKind::Fixed, "elsewhere", {}, "/nowhere-in-particular"},
+                   {u'd', DriveKind::Fixed, "HERE", {}, currentRoot}});
+    frmFormat &window = OpenFormatWindow();
     QCOMPARE(window.windowTitle(), QStringLiteral("Format 3.5\" floppy disk"));
     const QString instructions = window.lblFMsg->text();
     QCOMPARE(instructions.size(), 277);
@@ -61,106 +87,62 @@ void tst_frmFormat::showsItsTexts() {
     QStringList listed;
     for (int i = 0; i < window.drvFormat->count(); ++i)
         listed.append(window.drvFormat->itemText(i));
-    QCOMPARE(listed, (QStringList{"a:", "c: [/]", "d: [HOLIDAY 2003]", "e: [STICK]",
-                                  "z: [server:/export]"}));
+    QCOMPARE(listed, (QStringList{"a:", "c: [elsewhere]", "d: [HERE]"}));
+    QCOMPARE(window.drvFormat->Drive(), QStringLiteral("d: [HERE]"));
+
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(QApplication::focusWidget(), window.drvFormat);
+    for (QWidget *next : {window.cmdFormat, window.cmdFContinue}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
 }
 
-void tst_frmFormat::nonRemovableDrivesOpenNothing_data() {
+void tst_frmFormat::formatThenDone_data() {
     QTest::addColumn<QString>("drive");
-    QTest::newRow("fixed") << "c: [/]";
-    QTest::newRow("optical") << "d: [HOLIDAY 2003]";
-    QTest::newRow("network") << "z: [server:/export]";
-}
-
-void tst_frmFormat::nonRemovableDrivesOpenNothing() {
-    QFETCH(QString, drive);
-    TestRun run;
-    InstalledDrives drives(TypicalMachine());
-    Module1::Forms().Show<frmFormat>();
-    frmFormat &window = Module1::Forms().Get<frmFormat>();
-    Select(window, drive);
-
-    QTest::mouseClick(window.cmdFormat, Qt::LeftButton);
-
-    QVERIFY(drives->requests.isEmpty());
-    QVERIFY(run.Messages().isEmpty());
-    QVERIFY(window.isEnabled());
-    QVERIFY(!window.IsWaitingForFormatDialog());
-    QCOMPARE(window.cmdFContinue->text(), QStringLiteral("Done"));
-    QCOMPARE(window.cmdFContinue->accessibleName(), QStringLiteral("Done"));
-}
-
-void tst_frmFormat::removableDriveIsHandedToTheFormatDialog_data() {
-    QTest::addColumn<QString>("drive");
-    QTest::addColumn<int>("driveNumber");
+    QTest::addColumn<int>("driveNumber"); // handed to the format dialog; -1 when none opens
+    QTest::newRow("fixed") << "c: [/]" << -1;
+    QTest::newRow("optical") << "d: [HOLIDAY 2003]" << -1;
+    QTest::newRow("network") << "z: [server:/export]" << -1;
     QTest::newRow("floppy a") << "a:" << 0;
     QTest::newRow("usb stick e") << "e: [STICK]" << 4;
 }
 
-void tst_frmFormat::removableDriveIsHandedToTheFormatDialog() {
+void tst_frmFormat::formatThenDone() {
     QFETCH(QString, drive);
     QFETCH(int, driveNumber);
     TestRun run;
-    InstalledDrives drives(TypicalMachine());
-    Module1::Forms().Show<frmFormat>();
-    frmFormat &window = Module1::Forms().Get<frmFormat>();
-    Select(window, drive);
+    FakeDrives &drives = InstallDrives(TypicalMachine());
+    frmFormat &window = OpenFormatWindow();
+    window.drvFormat->setCurrentIndex(window.drvFormat->findText(drive));
+    QCOMPARE(window.drvFormat->Drive(), drive);
 
     QTest::mouseClick(window.cmdFormat, Qt::LeftButton);
 
-    QCOMPARE(drives->requests.size(), 1);
-    QCOMPARE(drives->requests[0].driveNumber, driveNumber);
-    QCOMPARE(drives->requests[0].owner.data(), &window);
-    // While the dialog is open the window waits: nothing in it can be used, and the close
-    // button has not changed yet.
-    QVERIFY(window.IsWaitingForFormatDialog());
-    QVERIFY(!window.isEnabled());
-    QCOMPARE(window.cmdFContinue->text(), QStringLiteral("Can&cel"));
-    QTest::mouseClick(window.cmdFormat, Qt::LeftButton);
-    QCOMPARE(drives->requests.size(), 1);
-
-    drives->CloseDialog(); // formatted or cancelled: the window cannot tell, and need not
-    QVERIFY(!window.IsWaitingForFormatDialog());
-    QVERIFY(window.isEnabled());
+    if (driveNumber >= 0) {
+        QCOMPARE(drives.requests.size(), 1);
+        QCOMPARE(drives.requests[0].first, &window);
+        QCOMPARE(drives.requests[0].second, driveNumber);
+        // While the dialog is open the window waits: nothing in it can be used, and the close
+        // button has not changed yet.
+        QVERIFY(window.IsWaitingForFormatDialog() && !window.isEnabled());
+        QCOMPARE(window.cmdFContinue->text(), QStringLiteral("Can&cel"));
+        QTest::mouseClick(window.cmdFormat, Qt::LeftButton);
+        QCOMPARE(drives.requests.size(), 1);
+        std::exchange(drives.closeDialog, {})(); // formatted or cancelled: the window can't tell
+    }
+    QCOMPARE(drives.requests.size(), driveNumber >= 0 ? 1 : 0);
+    QVERIFY(!window.IsWaitingForFormatDialog() && window.isEnabled());
     QCOMPARE(window.cmdFContinue->text(), QStringLiteral("Done"));
+    QCOMPARE(window.cmdFContinue->accessibleName(), QStringLiteral("Done"));
     QVERIFY(run.Messages().isEmpty());
-}
 
-void tst_frmFormat::doneSurvivesHiding() {
-    TestRun run;
-    InstalledDrives drives(TypicalMachine());
-    Module1::Forms().Show<frmFormat>();
-    frmFormat &window = Module1::Forms().Get<frmFormat>();
-    Select(window, QStringLiteral("c: [/]"));
-    QTest::mouseClick(window.cmdFormat, Qt::LeftButton);
-
+    // Done hides the window, which comes back as it was left.
     QTest::mouseClick(window.cmdFContinue, Qt::LeftButton);
     QVERIFY(!window.isVisible());
-    QVERIFY(Module1::Forms().IsLoaded<frmFormat>());
-
-    Module1::Forms().Show<frmFormat>();
-    QCOMPARE(&Module1::Forms().Get<frmFormat>(), &window);
-    QVERIFY(window.isVisible());
+    QCOMPARE(&OpenFormatWindow(), &window);
     QCOMPARE(window.cmdFContinue->text(), QStringLiteral("Done"));
-    QCOMPARE(window.drvFormat->Drive(), QStringLiteral("c: [/]"));
-}
-
-void tst_frmFormat::opensOnTheDriveListWithTheCurrentDrive() {
-    TestRun run;
-    const QString currentRoot = QStorageInfo(QDir::currentPath()).rootPath();
-    InstalledDrives drives({MakeDrive('a', DriveKind::Removable, {}),
-                            MakeDrive('c', DriveKind::Fixed, QStringLiteral("elsewhere"),
-                                      QStringLiteral("/nowhere-in-particular")),
-                            MakeDrive('d', DriveKind::Fixed, QStringLiteral("HERE"), currentRoot)});
-    Module1::Forms().Show<frmFormat>();
-    frmFormat &window = Module1::Forms().Get<frmFormat>();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    QCOMPARE(window.drvFormat->Drive(), QStringLiteral("d: [HERE]"));
-    QCOMPARE(QApplication::focusWidget(), window.drvFormat);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), window.cmdFormat);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), window.cmdFContinue);
+    QCOMPARE(window.drvFormat->Drive(), drive);
 }
 
 QTEST_MAIN(tst_frmFormat)
