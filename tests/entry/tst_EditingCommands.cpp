@@ -1,4 +1,5 @@
 // Formatting, clipboard and insert commands, chosen as a user would from the menus and toolbar.
+#include "MainWindowDriver.h"
 #include "TestSupport.h"
 
 #include "app/FormRegistry.h"
@@ -21,11 +22,6 @@
 #include <QTextBlock>
 
 namespace {
-
-frmMain &OpenMainWindow() {
-    Module1::Forms().Show<frmMain>();
-    return Module1::Forms().Get<frmMain>();
-}
 
 // A fresh run with the main window open.
 struct Editing {

@@ -1,4 +1,5 @@
 // New, Open and Save of entries, and the file error window, with real files and failures.
+#include "MainWindowDriver.h"
 #include "TestSupport.h"
 
 #include "app/FormRegistry.h"
@@ -21,11 +22,6 @@ namespace {
 const QString kSaved = QStringLiteral("\\graphics\\s_saveddata.wav");
 const QString kOpened = QStringLiteral("\\graphics\\s_openfile.wav");
 const QString kError = QStringLiteral("\\graphics\\s_error.wav");
-
-frmMain &OpenMainWindow() {
-    Module1::Forms().Show<frmMain>();
-    return Module1::Forms().Get<frmMain>();
-}
 
 QString Marker(frmMain &main) {
     return main.staMain->Panels(2)->Text();
