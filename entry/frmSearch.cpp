@@ -80,9 +80,26 @@ void frmSearch::Form_Load() {
     cboSearch->setFocus();
 }
 
+namespace {
+
+// Tab and Shift+Tab move the focus on; every other key that gives a character counts as typing.
+bool DeliversACharacter(const QKeyEvent *event) {
+    return event->key() != Qt::Key_Tab && event->key() != Qt::Key_Backtab &&
+           KeyAsciiOf(event) >= 0;
+}
+
+// The main window comes to the front with the entry focused, the match selected in it; the
+// search window stays above it.
+void FocusEntry(RichTextBox &box) {
+    box.window()->activateWindow();
+    box.setFocus();
+}
+
+} // namespace
+
 bool frmSearch::eventFilter(QObject *watched, QEvent *event) {
     if (watched == cboSearch->lineEdit() && event->type() == QEvent::KeyPress &&
-        KeyAsciiOf(static_cast<QKeyEvent *>(event)) >= 0)
+        DeliversACharacter(static_cast<QKeyEvent *>(event)))
         cboSearch_KeyPress();
     return Form::eventFilter(watched, event);
 }
@@ -128,7 +145,7 @@ void frmSearch::FindFirst(RichTextBox &box, const QString &text) {
     mMatchPosition = box.Find(text);
     mFound = mMatchPosition != -1;
     if (mFound)
-        box.setFocus();
+        FocusEntry(box);
 }
 
 void frmSearch::FindNext(RichTextBox &box, const QString &text) {
@@ -140,7 +157,7 @@ void frmSearch::FindNext(RichTextBox &box, const QString &text) {
         cmdSNext->setEnabled(false);
     } else {
         mFound = true;
-        box.setFocus();
+        FocusEntry(box);
     }
 }
 

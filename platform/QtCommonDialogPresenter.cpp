@@ -16,8 +16,10 @@ constexpr qint32 kOverwritePrompt = 0x2;
 QFileDialog *MakeFileDialog(const CommonDialog &dialog, QFileDialog::AcceptMode mode) {
     auto *files = new QFileDialog(QApplication::activeWindow(), dialog.DialogTitle);
     files->setAcceptMode(mode);
-    files->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                       : QFileDialog::AnyFile);
+    // Any typed name is handed back, so a missing file reaches the program's own error handling.
+    files->setFileMode(QFileDialog::AnyFile);
+    // The list shows each entry's description alone ("*.rtf", "bmp").
+    files->setOption(QFileDialog::HideNameFilterDetails);
     const QStringList filters = NameFiltersOf(dialog.Filter);
     files->setNameFilters(filters);
     if (dialog.FilterIndex >= 1 && dialog.FilterIndex <= filters.size())

@@ -8,6 +8,7 @@
 #include "platform/rtf/RtfWriter.h"
 
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -93,6 +94,7 @@ void RichTextBox::SetText(const QString &text) {
 QString RichTextBox::SelText() const {
     QString text = textCursor().selectedText();
     text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    text.remove(QChar::ObjectReplacementCharacter); // pictures are not text
     return text;
 }
 
@@ -317,6 +319,24 @@ void RichTextBox::keyPressEvent(QKeyEvent *event) {
         }
     }
     QTextEdit::keyPressEvent(event);
+}
+
+void RichTextBox::inputMethodEvent(QInputMethodEvent *event) {
+    const QString committed = event->commitString();
+    QString kept;
+    for (const QChar c : committed) {
+        qint16 keyAscii = static_cast<qint16>(c.unicode());
+        emit KeyPress(keyAscii);
+        if (keyAscii != 0)
+            kept.append(QChar(static_cast<char16_t>(keyAscii)));
+    }
+    if (kept == committed) {
+        QTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent filtered(event->preeditString(), event->attributes());
+    filtered.setCommitString(kept, event->replacementStart(), event->replacementLength());
+    QTextEdit::inputMethodEvent(&filtered);
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent *event) {

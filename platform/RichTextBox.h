@@ -68,6 +68,8 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    // Characters composed by an input method (dead keys, compose, IBus) are key presses too.
+    void inputMethodEvent(QInputMethodEvent *event) override;
     // Pictures on the clipboard are pasted as pictures, as a rich edit control does.
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;

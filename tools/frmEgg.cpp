@@ -122,19 +122,9 @@ void frmEgg::mouseReleaseEvent(QMouseEvent *event) {
         Form_Click();
 }
 
-void frmEgg::keyPressEvent(QKeyEvent *event) {
-    // Without a title bar, Esc is the keyboard's way to put the card away, as a click would.
-    if (event->key() == Qt::Key_Escape) {
-        Form_Click();
-        return;
-    }
-    Form::keyPressEvent(event);
-}
-
 void frmEgg::closeEvent(QCloseEvent *event) {
-    // However the card goes, the code box goes with it, so it never lingers with the code.
+    // Only a click on the card's background puts it away.
     event->ignore();
-    Form_Click();
 }
 
 void frmEgg::Form_Click() {

@@ -291,6 +291,10 @@ private slots:
         QCOMPARE(PictureCount(*box.document()), 1);
         QCOMPARE(box.Text().remove(QChar::ObjectReplacementCharacter), QStringLiteral("ab"));
         QCOMPARE(main.dlgMain.FileName, path); // the next file dialog offers it
+        // Copying around the picture puts only the text on the clipboard.
+        main.rtbMain->selectAll();
+        main.mnuMECopy->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
         // Stored as a picture of its own, it is saved in the entry and read back.
         QTextDocument reopened;
         RtfReader::Read(RtfWriter::Write(*box.document()), &reopened);

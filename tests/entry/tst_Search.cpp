@@ -9,6 +9,7 @@
 #include "platform/CommandButton.h"
 #include "platform/RichTextBox.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
@@ -55,6 +56,9 @@ private slots:
         QCOMPARE(main.rtbMain->SelText(), QStringLiteral("Cat"));
         QCOMPARE(search.mMatchPosition, 4);
         QVERIFY(!search.cmdSFind->isEnabled() && search.cmdSNext->isEnabled());
+        // The entry, in front, has the keyboard; the search window stays on top.
+        QTRY_COMPARE(QApplication::focusWidget(), main.rtbMain);
+        QVERIFY(search.isVisible());
 
         // "Cat" is still selected, so Find looks inside it first; Next then goes on.
         TypeSearchText(search, QStringLiteral("at"));
@@ -79,6 +83,10 @@ private slots:
         QTest::mouseClick(search.cmdSFind, Qt::LeftButton);
         QVERIFY(!search.mFound);
         // A failed Find leaves Find disabled and Next enabled.
+        QVERIFY(!search.cmdSFind->isEnabled() && search.cmdSNext->isEnabled());
+        // Tab only moves on from the combo box: it is no typing, and Next stays usable.
+        search.cboSearch->setFocus();
+        QTest::keyClick(search.cboSearch->lineEdit(), Qt::Key_Tab);
         QVERIFY(!search.cmdSFind->isEnabled() && search.cmdSNext->isEnabled());
     }
 

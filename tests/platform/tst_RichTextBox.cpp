@@ -3,6 +3,7 @@
 
 #include "platform/RichTextBox.h"
 
+#include <QInputMethodEvent>
 #include <QTest>
 
 class tst_RichTextBox : public QObject {
@@ -55,6 +56,15 @@ private slots:
             QTest::keyClick(&box, key);
         QCOMPARE(raised, (QList<int>{'a', 'x', 8, 13}));
         QCOMPARE(box.Text(), QStringLiteral("\r\n")); // "a" went with the backspace, "x" never came
+
+        // Characters an input method composes (dead keys, IBus) are key presses as well.
+        raised.clear();
+        box.moveCursor(QTextCursor::End);
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("\u00E9x\u00E8"));
+        QCoreApplication::sendEvent(&box, &composed);
+        QCOMPARE(raised, (QList<int>{0xE9, 'x', 0xE8}));
+        QCOMPARE(box.Text(), QStringLiteral("\r\n\u00E9\u00E8"));
     }
 };
 
