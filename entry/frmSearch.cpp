@@ -84,8 +84,7 @@ namespace {
 
 // Tab and Shift+Tab move the focus on; every other key that gives a character counts as typing.
 bool DeliversACharacter(const QKeyEvent *event) {
-    return event->key() != Qt::Key_Tab && event->key() != Qt::Key_Backtab &&
-           KeyAsciiOf(event) >= 0;
+    return event->key() != Qt::Key_Tab && event->key() != Qt::Key_Backtab && KeyAsciiOf(event) >= 0;
 }
 
 // The main window comes to the front with the entry focused, the match selected in it; the

@@ -44,7 +44,6 @@ private slots:
         // A mount namespace of this test's own, so the small full disk made below is seen by
         // nothing else and vanishes with the test.
         QCOMPARE(unshare(CLONE_NEWNS), 0);
-        QCOMPARE(mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
     }
 
     void saveWritesTheEntryAndClearsTheMarker() {
@@ -149,6 +148,11 @@ private slots:
 
     void aFullDiskLeavesTheEarlierFileWhole() {
         TestRun run;
+        // The test's folder becomes a private mount of its own first, so nothing mounted below
+        // it is passed on to other namespaces, wherever the folder lies.
+        const QByteArray folder = QFile::encodeName(run.AppFolder());
+        QCOMPARE(mount(folder.constData(), folder.constData(), nullptr, MS_BIND, nullptr), 0);
+        QCOMPARE(mount(nullptr, folder.constData(), nullptr, MS_PRIVATE, nullptr), 0);
         const QString disk = run.FilePath(QStringLiteral("small-disk"));
         QVERIFY(QDir().mkpath(disk));
         QCOMPARE(mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k"), 0);
@@ -173,6 +177,7 @@ private slots:
         file.close();
         QCOMPARE(QDir(disk).entryList(QDir::Files | QDir::Hidden), QStringList{"entry.rtf"});
         QCOMPARE(umount(QFile::encodeName(disk).constData()), 0);
+        QCOMPARE(umount(folder.constData()), 0);
     }
 
     void eachKnownNumberHasItsMessage() {
