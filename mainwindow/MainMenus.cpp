@@ -1,5 +1,6 @@
 // The main window's menu tree. Items have access keys only, never shortcut keys.
 #include "mainwindow/frmMain.h"
+#include "platform/MenuStyle.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -34,6 +35,13 @@ protected:
 
 QMenu *AddMenu(QMenuBar *bar, const char *name, const QString &caption) {
     QMenu *menu = bar->addMenu(caption);
+    // One style for every menu of the bar, owned by the bar.
+    auto *style = bar->findChild<CheckMarkOnlyMenuStyle *>();
+    if (!style) {
+        style = new CheckMarkOnlyMenuStyle;
+        style->setParent(bar);
+    }
+    menu->setStyle(style);
     menu->setObjectName(QLatin1String(name));
     menu->menuAction()->setObjectName(QLatin1String(name));
     return menu;
