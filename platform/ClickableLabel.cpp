@@ -6,15 +6,12 @@ ClickableLabel::ClickableLabel(const QString &caption, QWidget *parent)
     : QLabel(caption, parent) {}
 
 void ClickableLabel::mousePressEvent(QMouseEvent *event) {
-    m_pressed = event->button() == Qt::LeftButton;
+    m_click.Press(event);
     event->accept();
 }
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent *event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    m_pressed = false;
     event->accept();
-    if (click)
+    if (m_click.Release(event, this))
         emit Click();
 }

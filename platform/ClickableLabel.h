@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ClickTracker.h"
+
 #include <QLabel>
 
 // A label with a Click event: the left button pressed and released over it.
@@ -16,5 +18,5 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    bool m_pressed = false;
+    ClickTracker m_click;
 };

@@ -1,42 +1,15 @@
 #include "tools/frmAbout.h"
 
 #include "app/Module1.h"
+#include "platform/ClickableLabel.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
-#include <functional>
 
 namespace {
-
-// A label that reports a click: a left press and release over it. Its mouse events stop here,
-// so a click on it is not also a click on the panel.
-class ClickLabel final : public QLabel {
-public:
-    ClickLabel(const QString &text, std::function<void()> onClick, QWidget *parent)
-        : QLabel(text, parent)
-        , m_onClick(std::move(onClick)) {}
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override {
-        m_pressed = event->button() == Qt::LeftButton;
-        event->accept();
-    }
-    void mouseReleaseEvent(QMouseEvent *event) override {
-        event->accept();
-        const bool click = m_pressed && event->button() == Qt::LeftButton &&
-                           rect().contains(event->position().toPoint());
-        m_pressed = false;
-        if (click)
-            m_onClick();
-    }
-
-private:
-    std::function<void()> m_onClick;
-    bool m_pressed = false;
-};
 
 // Wide enough to fill any line the label can have.
 QString Gap() {
@@ -53,17 +26,17 @@ QString AboutCredits() {
 }
 
 frmAbout::frmAbout()
-    : lblAMsg(new ClickLabel(
-          AboutCredits(), [this] { lblAMsg_Click(); }, this))
-    , lblAMsg1(new ClickLabel(
-          QStringLiteral("https://www.orvsoftware.example/quillory "
-                         "quillory@orvsoftware.example"),
-          [this] { lblAMsg1_Click(); }, this))
-    , lblAMsg2(new ClickLabel(
-          QStringLiteral("Thanks for trying my progrtam :-)"), [this] { lblAMsg2_Click(); },
-          this)) {
+    : lblAMsg(new ClickableLabel(AboutCredits(), this))
+    , lblAMsg1(new ClickableLabel(QStringLiteral("https://www.orvsoftware.example/quillory "
+                                                 "quillory@orvsoftware.example"),
+                                  this))
+    , lblAMsg2(new ClickableLabel(QStringLiteral("Thanks for trying my progrtam :-)"), this)) {
     MakeBorderlessWindow();
     BuildControls();
+    // Each label takes its own clicks, so a click on it is not also one on the panel.
+    connect(lblAMsg, &ClickableLabel::Click, this, &frmAbout::lblAMsg_Click);
+    connect(lblAMsg1, &ClickableLabel::Click, this, &frmAbout::lblAMsg1_Click);
+    connect(lblAMsg2, &ClickableLabel::Click, this, &frmAbout::lblAMsg2_Click);
 }
 
 void frmAbout::BuildControls() {
@@ -107,14 +80,11 @@ void frmAbout::paintEvent(QPaintEvent *) {
 }
 
 void frmAbout::mousePressEvent(QMouseEvent *event) {
-    m_pressed = event->button() == Qt::LeftButton;
+    m_click.Press(event);
 }
 
 void frmAbout::mouseReleaseEvent(QMouseEvent *event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (click)
+    if (m_click.Release(event, this))
         Form_Click();
 }
 

@@ -2,8 +2,9 @@
 
 #include "app/Form.h"
 #include "app/Gradient.h"
+#include "platform/ClickTracker.h"
 
-class QLabel;
+class ClickableLabel;
 
 // The About panel's background: the splash's gradient, lighter and all blue.
 inline constexpr GradientShape kAboutGradient{3.01, 220.0, 1000};
@@ -15,9 +16,9 @@ class frmAbout : public Form {
 public:
     frmAbout();
 
-    QLabel *lblAMsg;
-    QLabel *lblAMsg1;
-    QLabel *lblAMsg2;
+    ClickableLabel *lblAMsg;
+    ClickableLabel *lblAMsg1;
+    ClickableLabel *lblAMsg2;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -32,7 +33,7 @@ private:
     void lblAMsg1_Click();
     void lblAMsg2_Click();
 
-    bool m_pressed = false;
+    ClickTracker m_click;
 };
 
 // The credits: each part followed by a run of spaces, so the wrapping label sets each on a line

@@ -111,14 +111,11 @@ void frmEgg::paintEvent(QPaintEvent *) {
 }
 
 void frmEgg::mousePressEvent(QMouseEvent *event) {
-    m_pressed = event->button() == Qt::LeftButton;
+    m_click.Press(event);
 }
 
 void frmEgg::mouseReleaseEvent(QMouseEvent *event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (click)
+    if (m_click.Release(event, this))
         Form_Click();
 }
 

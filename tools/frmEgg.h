@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form.h"
+#include "platform/ClickTracker.h"
 
 class QLabel;
 
@@ -28,5 +29,5 @@ private:
     void BuildControls();
     void Form_Click();
 
-    bool m_pressed = false;
+    ClickTracker m_click;
 };

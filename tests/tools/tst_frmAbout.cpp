@@ -2,6 +2,7 @@
 
 #include "app/FormRegistry.h"
 #include "app/Module1.h"
+#include "platform/ClickableLabel.h"
 #include "tools/frmAbout.h"
 
 #include <QImage>
