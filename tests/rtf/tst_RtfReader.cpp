@@ -1,10 +1,11 @@
 // The RTF reader on small hand-made documents: code pages, Unicode escapes, formatting,
 // destinations, pictures, and damaged input.
+#include "TestSupport.h"
+
 #include "platform/RuntimeError.h"
 #include "platform/rtf/RtfImages.h"
 #include "platform/rtf/RtfReader.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QTest>
 #include <QTextBlock>
@@ -65,14 +66,6 @@ QString Traits(const QTextCharFormat &f) {
     if (f.fontFamilies().toStringList() != QStringList{QStringLiteral("Arial")})
         traits << f.fontFamilies().toStringList();
     return traits.join(QLatin1Char(' '));
-}
-
-QByteArray Encoded(const QImage &image, const char *format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
 }
 
 QList<QTextImageFormat> Pictures(const QTextDocument &document) {
@@ -267,12 +260,12 @@ private slots:
     }
 
     void pictures() {
-        const QByteArray png = Encoded(QImage(8, 4, QImage::Format_RGB32), "PNG");
+        const QByteArray png = EncodedImage(QImage(8, 4, QImage::Format_RGB32), "PNG");
         // A 2x1 24-bit DIB: a BMP file without its 14-byte file header.
         QImage source(2, 1, QImage::Format_RGB888);
         source.setPixelColor(0, 0, Qt::red);
         source.setPixelColor(1, 0, Qt::blue);
-        const QByteArray dib = Encoded(source, "BMP").mid(14);
+        const QByteArray dib = EncodedImage(source, "BMP").mid(14);
         const QByteArray wmf =
             QByteArray::fromHex("0100090000031d0000000000070000000000050000000b02000000000500"
                                 "00000c0264006400070000001b045a005a000a000a00030000000000");

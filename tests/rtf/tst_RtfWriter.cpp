@@ -1,11 +1,12 @@
 // The RTF writer: its bytes, and the round trips write -> read (same document) and
 // read -> write -> read (a fixed point) on documents using every feature and on the corpus.
+#include "TestSupport.h"
+
 #include "platform/RuntimeError.h"
 #include "platform/rtf/RtfImages.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
-#include <QBuffer>
 #include <QDirIterator>
 #include <QImage>
 #include <QTest>
@@ -15,14 +16,6 @@
 #include <QUrl>
 
 namespace {
-
-QByteArray Encoded(const QImage &image, const char *format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 QImage Gradient(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
@@ -173,9 +166,10 @@ void BuildRichDocument(QTextDocument *document) {
     QTextBlockFormat normal;
     cursor.insertBlock(normal, plain);
     Insert(cursor, plain, "png ");
-    cursor.insertImage(RtfImages::Add(document, Encoded(Gradient(16, 8), "PNG"), QSizeF(64, 32)));
+    cursor.insertImage(
+        RtfImages::Add(document, EncodedImage(Gradient(16, 8), "PNG"), QSizeF(64, 32)));
     Insert(cursor, plain, " jpeg ");
-    cursor.insertImage(RtfImages::Add(document, Encoded(Gradient(20, 10), "JPEG")));
+    cursor.insertImage(RtfImages::Add(document, EncodedImage(Gradient(20, 10), "JPEG")));
     Insert(cursor, plain, " image ");
     const QTextImageFormat pasted = RtfImages::Add(document, Gradient(5, 5));
     cursor.insertImage(pasted);
@@ -234,8 +228,8 @@ private slots:
     void picturesAndMetafilesAreWrittenAsTheirOwnBytes() {
         QTextDocument document;
         QTextCursor cursor(&document);
-        const QByteArray png = Encoded(Gradient(16, 8), "PNG");
-        const QByteArray jpeg = Encoded(Gradient(20, 10), "JPEG");
+        const QByteArray png = EncodedImage(Gradient(16, 8), "PNG");
+        const QByteArray jpeg = EncodedImage(Gradient(20, 10), "JPEG");
         cursor.insertImage(RtfImages::Add(&document, png, QSizeF(64, 32)));
         cursor.insertImage(RtfImages::Add(&document, jpeg));
         QTextImageFormat dataUrl;

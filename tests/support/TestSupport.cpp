@@ -4,12 +4,22 @@
 #include "app/Module1.h"
 #include "security/PasswordStore.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
+#include <QImage>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
+
+QByteArray EncodedImage(const QImage &image, const char *format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
 
 void RecordingCuePlayer::Play(const QString &path) {
     m_played->append(path);

@@ -9,7 +9,11 @@
 #include <QTemporaryDir>
 #include <memory>
 
+class QImage;
 class QWidget;
+
+// A picture as the bytes of an image file in `format` ("PNG", "JPEG", "BMP").
+QByteArray EncodedImage(const QImage &image, const char *format);
 
 // Remembers every cue asked for, by its path below the application folder.
 class RecordingCuePlayer final : public CuePlayer {
