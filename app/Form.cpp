@@ -1,12 +1,37 @@
 #include "app/Form.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QScreen>
 
+namespace {
+
+// Qt takes a window of no special kind for a filler.
+class AccessibleForm final : public QAccessibleWidget {
+public:
+    explicit AccessibleForm(Form *form)
+        : QAccessibleWidget(form, QAccessible::Dialog) {}
+    // Asked each time: the window's kind is known only once it is fully built.
+    QAccessible::Role role() const override {
+        return static_cast<const Form *>(widget())->AccessibleRole();
+    }
+};
+
+QAccessibleInterface *MakeAccessibleForm(const QString &className, QObject *object) {
+    if (className == QLatin1String("Form"))
+        return new AccessibleForm(static_cast<Form *>(object));
+    return nullptr;
+}
+
+} // namespace
+
 Form::Form(QWidget *parent)
-    : QWidget(parent, Qt::Window) {}
+    : QWidget(parent, Qt::Window) {
+    static const bool accessibleForms = (QAccessible::installFactory(MakeAccessibleForm), true);
+    Q_UNUSED(accessibleForms);
+}
 
 void Form::Show() {
     show();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAccessible>
 #include <QWidget>
 
 // A window of the program. The registry creates it at its first reference and runs its
@@ -16,6 +17,9 @@ public:
     // A plain show: visible, in front and active; returns at once. Never modal.
     void Show();
     void Hide();
+
+    // What a screen reader takes the window for; it names the window by its caption.
+    virtual QAccessible::Role AccessibleRole() const { return QAccessible::Dialog; }
 
 protected:
     // A fixed-size window with a title but no title-bar buttons, centred at its first showing.

@@ -1,5 +1,6 @@
 #include "platform/HelpViewer.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -27,6 +28,13 @@ QPointer<HelpViewer> &Viewer() {
 }
 
 constexpr int kTopicRole = Qt::UserRole;
+
+// Qt takes a window of no special kind for a filler; the viewer is a frame named by its caption.
+QAccessibleInterface *MakeAccessibleViewer(const QString &className, QObject *object) {
+    if (className == QLatin1String("HelpViewer"))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
 
 } // namespace
 
@@ -116,6 +124,9 @@ void HelpViewer::Run(const QString &helpFile, int command) {
         return;
     }
     if (!Viewer()) {
+        static const bool accessibleViewer =
+            (QAccessible::installFactory(MakeAccessibleViewer), true);
+        Q_UNUSED(accessibleViewer);
         Viewer() = new HelpViewer;
         Viewer()->setAttribute(Qt::WA_DeleteOnClose);
         // Gone before the application object is.
