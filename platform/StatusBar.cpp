@@ -13,14 +13,6 @@ StatusPanel::StatusPanel(const QString &key, Style style, QWidget *parent)
     setMargin(1);
 }
 
-void StatusPanel::SetText(const QString &text) {
-    if (text == Text())
-        return;
-    setText(text);
-    QAccessibleEvent changed(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
-}
-
 StatusBar::StatusBar(QWidget *parent)
     : QStatusBar(parent) {
     setSizeGripEnabled(false);

@@ -7,7 +7,7 @@
 #include <QTimer>
 
 // One panel of a status bar. A date or time panel shows the current date or time by itself. A
-// screen reader reads the panel's text, and hears when it changes.
+// screen reader reads the panel's text (a label tells it of every change).
 class StatusPanel : public ClickableLabel {
     Q_OBJECT
 public:
@@ -18,7 +18,7 @@ public:
     QString Key() const { return m_key; }
     Style PanelStyle() const { return m_style; }
     QString Text() const { return text(); }
-    void SetText(const QString &text);
+    void SetText(const QString &text) { setText(text); }
 
 private:
     QString m_key;
