@@ -1,6 +1,7 @@
 #include "app/Form.h"
 
-#include <QAccessibleWidget>
+#include "platform/PressableAccessible.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLayout>
@@ -9,14 +10,17 @@
 namespace {
 
 // Qt takes a window of no special kind for a filler.
-class AccessibleForm final : public QAccessibleWidget {
+class AccessibleForm final : public PressableAccessible {
 public:
     explicit AccessibleForm(Form *form)
-        : QAccessibleWidget(form, QAccessible::Dialog) {}
+        : PressableAccessible(form, QAccessible::Dialog) {}
     // Asked each time: the window's kind is known only once it is fully built.
-    QAccessible::Role role() const override {
-        return static_cast<const Form *>(widget())->AccessibleRole();
-    }
+    QAccessible::Role role() const override { return Window()->AccessibleRole(); }
+
+private:
+    Form *Window() const { return static_cast<Form *>(widget()); }
+    bool CanPress() const override { return Window()->isEnabled() && Window()->TakesClicks(); }
+    void Press() override { Window()->Form_Click(); }
 };
 
 QAccessibleInterface *MakeAccessibleForm(const QString &className, QObject *object) {

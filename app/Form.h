@@ -20,6 +20,10 @@ public:
 
     // What a screen reader takes the window for; it names the window by its caption.
     virtual QAccessible::Role AccessibleRole() const { return QAccessible::Dialog; }
+    // A click on the bare background, for a window that takes one; a screen reader can press the
+    // window to the same effect.
+    virtual bool TakesClicks() const { return false; }
+    virtual void Form_Click() {}
 
 protected:
     // A fixed-size window with a title but no title-bar buttons, centred at its first showing.
