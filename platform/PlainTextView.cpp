@@ -25,7 +25,8 @@ QAccessibleInterface *MakeAccessibleView(const QString &className, QObject *obje
 
 // What a screen reader reads of the view: the whole text, read-only, lines joined by line feeds,
 // with the caret at the start of the top line on screen, so that scrolling by a line moves the
-// caret by a line and the screen reader reads the line come into view. Moving the caret scrolls.
+// caret by a line and the screen reader reads the line that comes into view. Moving the caret
+// scrolls.
 class AccessiblePlainTextView final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit AccessiblePlainTextView(PlainTextView *view)

@@ -27,9 +27,13 @@ void PressableAccessible::doAction(const QString &action) {
         QAccessibleWidget::doAction(action);
         return;
     }
-    if (CanPress())
-        QMetaObject::invokeMethod(
-            widget(), [this] { Press(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        widget(),
+        [this] {
+            if (CanPress())
+                Press();
+        },
+        Qt::QueuedConnection);
 }
 
 QStringList PressableAccessible::keyBindingsForAction(const QString &action) const {
