@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <optional>
 
 frmPassEntry::frmPassEntry()
     : lblPEMsg(new QLabel(
@@ -103,6 +104,9 @@ void frmPassEntry::BuildControls() {
 }
 
 void frmPassEntry::Form_Load() {
+    PasswordStore::FinishInterruptedChange(
+        Module1::AppFile(QLatin1String(PasswordStore::kFirstFile)),
+        Module1::AppFile(QLatin1String(PasswordStore::kSecondFile)));
     Show();
     txtPEPass1->setFocus();
 }
@@ -117,8 +121,8 @@ void frmPassEntry::txtPEPass2_KeyPress(qint16 &keyAscii) {
 
 void frmPassEntry::cmdPECheck_Click() {
     mGateState = 0;
-    QString stored1;
-    QString stored2;
+    std::optional<QString> stored1;
+    std::optional<QString> stored2;
     try {
         stored1 = PasswordStore::ReadStoredPassword(
             Module1::AppFile(QLatin1String(PasswordStore::kFirstFile)));

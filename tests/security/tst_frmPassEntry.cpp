@@ -50,21 +50,32 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<bool>("accepted");
+        QTest::addColumn<bool>("hugeFirstFile");
         const char *rows[][3] = {
             {"right", "journal", "diary"},           {"first wrong", "journaL", "diary"},
             {"second wrong", "journal", "Diary"},    {"leading space", " journal", "diary"},
             {"trailing space", "journal", "diary "}, {"empty boxes", "", ""},
             {"boxes swapped", "diary", "journal"}};
         for (const auto &row : rows)
-            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]) << (&row == &rows[0]);
+            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]) << (&row == &rows[0])
+                                  << false;
+        // A first line longer than any password: refused at once, without reading it all.
+        QTest::newRow("first password file of a terabyte") << "journal"
+                                                           << "diary" << false << true;
     }
 
     void checkDecidesOnceAndContinueFollows() {
         QFETCH(QString, first);
         QFETCH(QString, second);
         QFETCH(bool, accepted);
+        QFETCH(bool, hugeFirstFile);
         TestRun run;
         frmPassEntry &gate = OpenGate(run);
+        if (hugeFirstFile) {
+            // "journal" scrambled, then a hole that reads as NUL characters.
+            run.WriteFile(QStringLiteral("orvpass1.txt"), "otzwsfq");
+            QVERIFY(QFile::resize(run.FilePath(QStringLiteral("orvpass1.txt")), qint64(1) << 40));
+        }
         QCOMPARE(QApplication::focusWidget(), gate.txtPEPass1);
         QVERIFY(!gate.cmdPEContinue->isVisible());
         QCOMPARE(gate.txtPEPass1->echoMode(), QLineEdit::Password);

@@ -128,8 +128,9 @@ QByteArray TestRun::ReadFile(const QString &name) const {
 }
 
 void TestRun::SetPasswords(const QString &first, const QString &second) const {
-    PasswordStore::WriteStoredPassword(FilePath(QLatin1String(PasswordStore::kFirstFile)), first);
-    PasswordStore::WriteStoredPassword(FilePath(QLatin1String(PasswordStore::kSecondFile)), second);
+    PasswordStore::WriteStoredPasswords(
+        Module1::AppFile(QLatin1String(PasswordStore::kFirstFile)), first,
+        Module1::AppFile(QLatin1String(PasswordStore::kSecondFile)), second);
 }
 
 QStringList TestRun::Cues() const {

@@ -69,7 +69,7 @@ public:
     QString FilePath(const QString &name) const;
     void WriteFile(const QString &name, const QByteArray &bytes) const;
     QByteArray ReadFile(const QString &name) const;
-    // Writes both password files as the change window would.
+    // Writes both password files in the application path as the change window would.
     void SetPasswords(const QString &first, const QString &second) const;
 
     // Cue texts played so far, as "\graphics\name.wav".
