@@ -16,6 +16,9 @@ public:
     // A plain show: visible, in front and active; returns at once. Never modal.
     void Show();
     void Hide();
+    // A plain show beside `other`, covering none of it where the screen leaves room, and kept
+    // above it by the window manager even when `other` stays on top of every window.
+    void ShowNextTo(const QWidget &other);
 
 protected:
     // A fixed-size window with a title but no title-bar buttons, centred at its first showing.
