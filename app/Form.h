@@ -17,6 +17,9 @@ public:
     // A plain show: visible, in front and active; returns at once. Never modal.
     void Show();
     void Hide();
+    // A plain show beside `other`, covering none of it where the screen leaves room, and kept
+    // above it by the window manager even when `other` stays on top of every window.
+    void ShowNextTo(const QWidget &other);
 
     // What a screen reader takes the window for; it names the window by its caption.
     virtual QAccessible::Role AccessibleRole() const { return QAccessible::Dialog; }

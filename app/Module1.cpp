@@ -94,10 +94,12 @@ ErrObject &Err() {
     return Shared().err;
 }
 
-void EndWithUnhandledError(const RuntimeError &error) {
-    MessageBox().ShowCritical(
-        QStringLiteral("Quillory"),
-        QStringLiteral("Run-time error '%1':\n\n%2").arg(error.number()).arg(error.description()));
+void EndWithUnhandledError(const RuntimeError &error, const QString &about) {
+    QString text =
+        QStringLiteral("Run-time error '%1':\n\n").arg(error.number()) + error.description();
+    if (!about.isEmpty())
+        text += QStringLiteral(": ") + about;
+    MessageBox().ShowCritical(QStringLiteral("Quillory"), text);
     Forms().EndWithError(1);
 }
 

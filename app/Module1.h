@@ -59,7 +59,8 @@ struct ErrObject {
 ErrObject &Err();
 
 // An error no routine handles: the platform's standard message, then the program ends.
-void EndWithUnhandledError(const RuntimeError &error);
+// `about` (the file it concerns, and what to do) follows the error's description.
+void EndWithUnhandledError(const RuntimeError &error, const QString &about = QString());
 
 // Everything back to the state of a fresh start: variables zeroed, windows destroyed,
 // silent platform services, application path of the program. For tests.

@@ -5,6 +5,7 @@
 #include "app/Module1.h"
 #include "security/frmPassEntry.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QTimer>
@@ -59,6 +60,10 @@ void frmSplash::Form_Load() {
 void frmSplash::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     PaintGradient(painter, kSplashGradient, height(), [this] { return width(); });
+}
+
+void frmSplash::closeEvent(QCloseEvent *event) {
+    event->ignore();
 }
 
 void frmSplash::tmrTaskTimer_Timer() {

@@ -21,6 +21,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // The splash stays its two seconds: a close request from the window manager is ignored.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void BuildControls();

@@ -7,8 +7,10 @@ file(GLOB helpFiles ${SOURCE_DIR}/assets/help/*.hlp)
 if(helpFiles)
   file(COPY ${helpFiles} DESTINATION ${APP_DIR})
 endif()
+# The password files are readable by their owner alone: a +5 shift is no secret.
 foreach(passwordFile orvpass1.txt orvpass2.txt)
   if(NOT EXISTS ${APP_DIR}/${passwordFile})
-    file(COPY ${SOURCE_DIR}/assets/first-passwords/${passwordFile} DESTINATION ${APP_DIR})
+    file(COPY ${SOURCE_DIR}/assets/first-passwords/${passwordFile} DESTINATION ${APP_DIR}
+         FILE_PERMISSIONS OWNER_READ OWNER_WRITE)
   endif()
 endforeach()

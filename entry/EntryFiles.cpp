@@ -42,6 +42,10 @@ void SaveEntry() {
             PlayCue(QStringLiteral("\\graphics\\s_saveddata.wav"));
         gModified = 0;
     } catch (const RuntimeError &error) {
+        // A failed write must not look saved: New or Exit would then drop the entry unasked.
+        // Only a cancelled dialog leaves the marker blank.
+        if (error.number() != ErrorNumber::CancelSelected)
+            gModified = 1;
         HandleFileError(error);
     }
 }

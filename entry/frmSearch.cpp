@@ -12,9 +12,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -49,7 +49,9 @@ void frmSearch::BuildControls() {
     cboSearch->setDuplicatesEnabled(true);
     cboSearch->setMinimumWidth(240);
     cboSearch->setAccessibleName(QStringLiteral("Search for"));
-    cboSearch->lineEdit()->installEventFilter(this);
+    // The combo box holds the keyboard focus (its line edit is only a focus proxy) and hands
+    // keys to the line edit directly, past any filter there: typing is watched here.
+    cboSearch->installEventFilter(this);
     Label1->setBuddy(cboSearch);
     Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(32, 32));
     Image1->setAccessibleName(QStringLiteral("Search"));
@@ -82,9 +84,15 @@ void frmSearch::Form_Load() {
 
 namespace {
 
-// Tab and Shift+Tab move the focus on; every other key that gives a character counts as typing.
-bool DeliversACharacter(const QKeyEvent *event) {
-    return event->key() != Qt::Key_Tab && event->key() != Qt::Key_Backtab && KeyAsciiOf(event) >= 0;
+// Tab and Shift+Tab move the focus on; every other key that gives a character counts as typing,
+// and so does a character composed by the input method (a dead key, for one).
+bool TypesACharacter(const QEvent *event) {
+    if (event->type() == QEvent::InputMethod)
+        return !static_cast<const QInputMethodEvent *>(event)->commitString().isEmpty();
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    return key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab && KeyAsciiOf(key) >= 0;
 }
 
 // The main window comes to the front with the entry focused, the match selected in it; the
@@ -97,8 +105,7 @@ void FocusEntry(RichTextBox &box) {
 } // namespace
 
 bool frmSearch::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == cboSearch->lineEdit() && event->type() == QEvent::KeyPress &&
-        DeliversACharacter(static_cast<QKeyEvent *>(event)))
+    if (watched == cboSearch && TypesACharacter(event))
         cboSearch_KeyPress();
     return Form::eventFilter(watched, event);
 }
@@ -121,7 +128,7 @@ void frmSearch::cmdSFind_Click() {
     if (mFound)
         cmdSNext->setEnabled(true);
     else
-        Module1::Forms().Show<frmNoFind>();
+        Module1::Forms().Get<frmNoFind>().ShowNextTo(*this);
     unsetCursor();
 }
 
@@ -130,7 +137,7 @@ void frmSearch::cmdSNext_Click() {
     FindNext(Entry(), cboSearch->currentText());
     unsetCursor();
     if (!mFound)
-        Module1::Forms().Show<frmNoFind>();
+        Module1::Forms().Get<frmNoFind>().ShowNextTo(*this);
 }
 
 void frmSearch::cmdSCancel_Click() {

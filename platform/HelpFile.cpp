@@ -1,6 +1,7 @@
 #include "platform/HelpFile.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 
 namespace {
@@ -22,6 +23,7 @@ enum class Block { None, Paragraph, Bullets, Numbers };
 
 HelpDocument HelpDocument::Parse(const QString &text) {
     HelpDocument document;
+    QSet<QString> books;
     QString book;
     HelpTopic *topic = nullptr;
     const QStringList lines = text.split(QLatin1Char('\n'));
@@ -44,8 +46,10 @@ HelpDocument HelpDocument::Parse(const QString &text) {
                 document.title = rest;
             } else if (directive == QLatin1String("book")) {
                 book = rest;
-                if (!document.books.contains(book))
+                if (!books.contains(book)) {
+                    books.insert(book);
                     document.books.append(book);
+                }
             } else if (directive == QLatin1String("topic")) {
                 const qsizetype gap = rest.indexOf(QLatin1Char(' '));
                 const QString id = gap < 0 ? rest : rest.left(gap);
@@ -56,7 +60,7 @@ HelpDocument HelpDocument::Parse(const QString &text) {
                 }
                 if (document.Topic(id))
                     problem(QStringLiteral("topic id \"%1\" used twice").arg(id));
-                document.topics.append({id, rest.mid(gap + 1).trimmed(), book, {}, {}});
+                document.AddTopic({id, rest.mid(gap + 1).trimmed(), book, {}, {}});
                 topic = &document.topics.last();
             } else if (directive == QLatin1String("keywords")) {
                 if (!topic) {
@@ -92,11 +96,15 @@ HelpDocument HelpDocument::Parse(const QString &text) {
     return document;
 }
 
+void HelpDocument::AddTopic(HelpTopic topic) {
+    if (!m_topicIndex.contains(topic.id))
+        m_topicIndex.insert(topic.id, topics.size());
+    topics.append(std::move(topic));
+}
+
 const HelpTopic *HelpDocument::Topic(const QString &id) const {
-    for (const HelpTopic &topic : topics)
-        if (topic.id == id)
-            return &topic;
-    return nullptr;
+    const qsizetype at = m_topicIndex.value(id, -1);
+    return at < 0 ? nullptr : &topics[at];
 }
 
 namespace {
@@ -140,37 +148,59 @@ QString InlineHtml(const QString &text, const HelpDocument &document) {
 QString HelpDocument::TopicHtml(const HelpTopic &topic) const {
     QString html = QStringLiteral("<h2>%1</h2>\n").arg(topic.title.toHtmlEscaped());
     Block block = Block::None;
-    QString pending; // the paragraph or list item being gathered
+    int item = 0;             // the number of the list item being gathered
+    bool listTagOpen = false; // until the list goes on in paragraphs
+    QString pending;          // the paragraph or list item being gathered
+    const auto closeListTag = [&] {
+        if (listTagOpen)
+            html += block == Block::Bullets ? QStringLiteral("</ul>\n") : QStringLiteral("</ol>\n");
+        listTagOpen = false;
+    };
     const auto flushItem = [&] {
         if (pending.isEmpty())
             return;
         const QString inner = InlineHtml(pending, *this);
-        html += block == Block::Paragraph ? QStringLiteral("<p>%1</p>\n").arg(inner)
-                                          : QStringLiteral("<li>%1</li>\n").arg(inner);
         pending.clear();
+        if (block == Block::Paragraph) {
+            html += QStringLiteral("<p>%1</p>\n").arg(inner);
+        } else if (item <= kMaxListItems) {
+            html += QStringLiteral("<li>%1</li>\n").arg(inner);
+        } else {
+            closeListTag();
+            const QString marker = block == Block::Bullets ? QStringLiteral("&bull;")
+                                                           : QStringLiteral("%1.").arg(item);
+            html += QStringLiteral("<p style=\"margin: 0 0 0 40px; text-indent: -20px\">"
+                                   "%1&nbsp;&nbsp;%2</p>\n")
+                        .arg(marker, inner);
+        }
     };
     const auto close = [&] {
         flushItem();
-        if (block == Block::Bullets)
-            html += QStringLiteral("</ul>\n");
-        else if (block == Block::Numbers)
-            html += QStringLiteral("</ol>\n");
+        closeListTag();
         block = Block::None;
     };
     const auto open = [&](Block wanted) {
         if (block == wanted) {
             flushItem();
+            ++item;
             return;
         }
         close();
         block = wanted;
+        item = 1;
+        listTagOpen = wanted != Block::Paragraph;
         if (wanted == Block::Bullets)
             html += QStringLiteral("<ul>\n");
         else if (wanted == Block::Numbers)
             html += QStringLiteral("<ol>\n");
     };
     static const QRegularExpression numbered(QStringLiteral(R"(^\d+\.\s+)"));
-    for (const QString &line : topic.lines) {
+    qsizetype room = kMaxShownTopicChars;
+    bool cut = false;
+    for (const QString &whole : topic.lines) {
+        const QString line = whole.left(room);
+        room -= line.size();
+        cut = line.size() < whole.size();
         const QString trimmed = line.trimmed();
         if (trimmed.isEmpty()) {
             close();
@@ -186,11 +216,16 @@ QString HelpDocument::TopicHtml(const HelpTopic &topic) const {
         } else {
             // A line of text continues the paragraph or the list item above it.
             if (block == Block::None)
-                block = Block::Paragraph;
+                open(Block::Paragraph);
             pending += (pending.isEmpty() ? QString() : QStringLiteral(" ")) + trimmed;
         }
+        if (cut)
+            break;
     }
     close();
+    if (cut)
+        html += QStringLiteral("<p><i>This topic is too long to be shown whole: the rest of it "
+                               "is left out.</i></p>\n");
     return html;
 }
 
@@ -223,12 +258,16 @@ QStringList HelpDocument::FindTopics(const QString &words) const {
     QStringList found;
     if (wanted.isEmpty())
         return found;
-    for (const HelpTopic &topic : topics) {
-        const QString text = TopicPlainText(topic);
+    if (m_plainTexts.size() != topics.size()) { // made once: searching follows every keystroke
+        m_plainTexts.clear();
+        for (const HelpTopic &topic : topics)
+            m_plainTexts.append(TopicPlainText(topic));
+    }
+    for (qsizetype i = 0; i < topics.size(); ++i) {
         if (std::all_of(wanted.begin(), wanted.end(), [&](const QString &word) {
-                return text.contains(word, Qt::CaseInsensitive);
+                return m_plainTexts[i].contains(word, Qt::CaseInsensitive);
             }))
-            found.append(topic.id);
+            found.append(topics[i].id);
     }
     return found;
 }

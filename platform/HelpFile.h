@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -19,6 +20,14 @@ struct HelpTopic {
 // reported in `problems` and left out or shown as plain text.
 class HelpDocument {
 public:
+    // The most characters of a topic's text that are shown; a longer topic is cut there, with
+    // a note. Help a person writes fits many times over; far longer text (a long word above
+    // all) takes Qt seconds to lay out.
+    static constexpr qsizetype kMaxShownTopicChars = 50'000;
+    // Qt's text lists take time that grows with the square of their items, so beyond this many
+    // items a list goes on in paragraphs that begin with the item's bullet or number.
+    static constexpr int kMaxListItems = 500;
+
     static HelpDocument Parse(const QString &text);
 
     QString title;
@@ -35,4 +44,10 @@ public:
     QList<QPair<QString, QString>> IndexEntries() const;
     // Ids of the topics whose text holds every one of the words, ignoring case.
     QStringList FindTopics(const QString &words) const;
+
+private:
+    void AddTopic(HelpTopic topic);
+
+    QHash<QString, qsizetype> m_topicIndex; // id -> place in `topics`, of its first topic
+    mutable QStringList m_plainTexts;       // of every topic, made at the first search
 };

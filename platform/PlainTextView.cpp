@@ -19,6 +19,15 @@ namespace {
 
 constexpr int kMargin = 4;
 
+// The end of the line from `at`: its LF, a CR that no LF follows (a line torn before its LF),
+// or `end`.
+const char *LineEnd(const char *at, const char *end) {
+    const void *found = std::memchr(at, '\n', static_cast<size_t>(end - at));
+    const char *lf = found ? static_cast<const char *>(found) : end;
+    const char *cr = static_cast<const char *>(std::memchr(at, '\r', static_cast<size_t>(lf - at)));
+    return cr && (cr + 1 != lf || lf == end) ? cr : lf;
+}
+
 QAccessibleInterface *MakeAccessibleView(const QString &className, QObject *object);
 
 } // namespace
@@ -245,10 +254,8 @@ void PlainTextView::IndexLines() {
     const qsizetype size = m_bytes.size();
     // Count first, so the index is allocated once at its final size.
     qsizetype lines = 0;
-    for (const char *at = data, *end = data + size; at < end; ++lines) {
-        const void *lf = std::memchr(at, '\n', static_cast<size_t>(end - at));
-        at = lf ? static_cast<const char *>(lf) + 1 : end;
-    }
+    for (const char *at = data, *end = data + size; at < end; ++lines)
+        at = LineEnd(at, end) + 1;
     m_lineStarts.clear();
     m_lineStarts.shrink_to_fit();
     m_lineStarts.reserve(static_cast<size_t>(lines) + 1);
@@ -256,8 +263,7 @@ void PlainTextView::IndexLines() {
     qsizetype start = 0;
     while (start < size) {
         m_lineStarts.push_back(start);
-        const void *lf = std::memchr(data + start, '\n', static_cast<size_t>(size - start));
-        const qsizetype end = lf ? static_cast<const char *>(lf) - data : size;
+        const qsizetype end = LineEnd(data + start, data + size) - data;
         m_longestLineBytes = std::max(m_longestLineBytes, end - start);
         start = end + 1;
     }

@@ -7,8 +7,9 @@
 // A read-only view of a plain text file of any size, such as the security log. It keeps the
 // file's bytes and the offset of each line and decodes only the lines on screen, so a file of a
 // million lines opens at once and costs little more memory than the file itself. It draws no
-// caret and takes no typing; the keyboard scrolls. Lines end at LF, with a CR before it dropped.
-// A screen reader reads it as a read-only text whose caret is at the top line on screen.
+// caret and takes no typing; the keyboard scrolls. Lines end at LF, with a CR before it dropped,
+// or at a lone CR. A screen reader reads it as a read-only text whose caret is at the top line on
+// screen.
 class PlainTextView : public QAbstractScrollArea {
     Q_OBJECT
 public:

@@ -19,8 +19,6 @@ QString RuntimeError::description() const {
 
 QString RuntimeErrorDescription(int number) {
     switch (number) {
-    case ErrorNumber::BadFileName:
-        return QStringLiteral("Bad file name or number");
     case ErrorNumber::FileNotFound:
         return QStringLiteral("File not found");
     case ErrorNumber::DeviceIOError:
@@ -71,10 +69,9 @@ int ErrorNumberFromErrno(int osError, const QString &path) {
         return ErrorNumber::DeviceUnavailable;
     case ENOMEDIUM:
         return ErrorNumber::DiskNotReady;
-    case ENAMETOOLONG:
+    case ENAMETOOLONG: // a name the system cannot take is told as one it cannot find
     case EINVAL:
     case EILSEQ:
-        return ErrorNumber::BadFileName;
     case EACCES:
     case EPERM:
     case EROFS:

@@ -9,7 +9,6 @@ class QFileDevice;
 // the number. Every mapping from operating-system failures to these numbers lives in
 // RuntimeError.cpp.
 namespace ErrorNumber {
-constexpr int BadFileName = 52;
 constexpr int FileNotFound = 53;
 constexpr int DeviceIOError = 57;
 constexpr int DiskFull = 61;
@@ -42,9 +41,10 @@ private:
 
 QString RuntimeErrorDescription(int number);
 
-// errno of a failed operation on `path` -> error number. ENOENT becomes 53 when the folder
-// exists and 76 when it does not, as a user would tell the two apart.
+// errno of a failed operation on `path` -> one of the seven numbers the file error window
+// tells (53, 57, 61, 68, 71, 75, 76). ENOENT becomes 53 when the folder exists and 76 when it
+// does not, as a user would tell the two apart.
 int ErrorNumberFromErrno(int osError, const QString &path);
 
-// For failures reported by Qt without an errno (QFile/QSaveFile after the fact).
+// For failures reported by QFile without an errno.
 int ErrorNumberFromFileDevice(const QFileDevice &device, int osError);

@@ -12,7 +12,7 @@ void WriteLogEntry() {
     const QString timeText = Regional::LongTimeText(QTime::currentTime());
     gLogMessage = gLogMessage + QLatin1Char(' ') + dateText + QLatin1Char(' ') + timeText;
     // The log is text in the system's encoding, as the viewer reads it back.
-    FileIO::Append(AppFile(QStringLiteral("orvlog.txt")), gLogMessage.toLocal8Bit() + "\r\n");
+    FileIO::AppendLine(AppFile(QStringLiteral("orvlog.txt")), gLogMessage.toLocal8Bit() + "\r\n");
 }
 
 } // namespace Module1

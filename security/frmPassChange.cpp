@@ -3,7 +3,6 @@
 #include "app/FormRegistry.h"
 #include "app/Module1.h"
 #include "mainwindow/frmMain.h"
-#include "platform/AnsiCodePage.h"
 #include "platform/Artwork.h"
 #include "platform/CommandButton.h"
 #include "platform/EtchedLine.h"
@@ -22,18 +21,14 @@
 
 namespace {
 
-// A password file holds one byte per character (Windows-1252); any other character would be
-// written as "?", and the password could never be typed at the gate again. Such characters are
-// refused as they are typed or pasted.
+// A password the files would not give back as typed could never be typed at the gate again:
+// characters outside the code page, an apostrophe (stored as the comma that ends the field),
+// codes 251 to 255 (stored unshifted). They are refused as they are typed or pasted.
 class StorableTextValidator : public QValidator {
 public:
     using QValidator::QValidator;
     State validate(QString &input, int &) const override {
-        for (const QChar c : input) {
-            if (!AnsiCodePage::CanEncode(c))
-                return Invalid;
-        }
-        return Acceptable;
+        return PasswordStore::CanStore(input) ? Acceptable : Invalid;
     }
 };
 
@@ -141,7 +136,9 @@ void frmPassChange::txtPCPass2_KeyPress(qint16 &keyAscii) {
 
 void frmPassChange::RefuseCharacter(TextBox *box) {
     QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())),
-                       QStringLiteral("A password cannot hold this character."), box);
+                       QStringLiteral("A password cannot hold this character: the password "
+                                      "file would not give it back as typed."),
+                       box);
 }
 
 void frmPassChange::cmdPCClear_Click() {
@@ -154,29 +151,20 @@ void frmPassChange::cmdPCCancel_Click() {
 }
 
 void frmPassChange::cmdPCContinue_Click() {
-    const QString first = txtPCPass1->text();
-    const QString second = txtPCPass2->text();
-    const QString firstPath = Module1::AppFile(QLatin1String(PasswordStore::kFirstFile));
-    const QString secondPath = Module1::AppFile(QLatin1String(PasswordStore::kSecondFile));
-    const QString title = windowTitle();
     try {
-        PasswordStore::WriteStoredPassword(firstPath, first);
-    } catch (const RuntimeError &error) {
+        PasswordStore::WriteStoredPasswords(
+            Module1::AppFile(QLatin1String(PasswordStore::kFirstFile)), txtPCPass1->text(),
+            Module1::AppFile(QLatin1String(PasswordStore::kSecondFile)), txtPCPass2->text());
+    } catch (const PasswordStore::WriteFailure &failure) {
         Module1::MessageBox().ShowCritical(
-            title, QStringLiteral("The first password could not be saved. ") +
-                       WriteFailureText(firstPath, error) +
-                       QStringLiteral("\n\nNeither password was changed."));
-        return;
-    }
-    try {
-        PasswordStore::WriteStoredPassword(secondPath, second);
-    } catch (const RuntimeError &error) {
-        Module1::MessageBox().ShowCritical(
-            title, QStringLiteral("The second password could not be saved. ") +
-                       WriteFailureText(secondPath, error) +
-                       QStringLiteral("\n\nThe first password WAS changed: at the next start, "
-                                      "Pass #1 is the new password and Pass #2 is still the "
-                                      "old one."));
+            windowTitle(),
+            QStringLiteral("The passwords could not be saved. ") +
+                WriteFailureText(failure.path, failure) +
+                (failure.firstReplaced
+                     ? QStringLiteral("\n\nThe first password WAS changed: at the next start, "
+                                      "Pass #1 is the new password and Pass #2 is still the old "
+                                      "one.")
+                     : QStringLiteral("\n\nNeither password was changed.")));
         return;
     }
     if (Module1::gSoundOn == 1)

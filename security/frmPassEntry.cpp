@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <optional>
 
 frmPassEntry::frmPassEntry()
     : lblPEMsg(new QLabel(
@@ -59,7 +60,9 @@ void frmPassEntry::BuildControls() {
     lblPEPass2->setBuddy(txtPEPass2);
     cmdPECancel->setToolTip(QStringLiteral("Exit the program now"));
     cmdPEContinue->setToolTip(QStringLiteral("Go to the next step"));
+    // A hidden button is disabled too, so no route (accessibility, automation) can press it.
     cmdPEContinue->hide();
+    cmdPEContinue->setEnabled(false);
     imgPE->setPixmap(Artwork::Padlock(48));
     imgPE->setAccessibleName(QStringLiteral("Padlock"));
     lblPEMsg->setWordWrap(true);
@@ -103,6 +106,9 @@ void frmPassEntry::BuildControls() {
 }
 
 void frmPassEntry::Form_Load() {
+    PasswordStore::FinishInterruptedChange(
+        Module1::AppFile(QLatin1String(PasswordStore::kFirstFile)),
+        Module1::AppFile(QLatin1String(PasswordStore::kSecondFile)));
     Show();
     txtPEPass1->setFocus();
 }
@@ -116,16 +122,19 @@ void frmPassEntry::txtPEPass2_KeyPress(qint16 &keyAscii) {
 }
 
 void frmPassEntry::cmdPECheck_Click() {
+    if (mCheck != Check::NotYet)
+        return;
     mGateState = 0;
-    QString stored1;
-    QString stored2;
+    QString path;
+    std::optional<QString> stored1;
+    std::optional<QString> stored2;
     try {
-        stored1 = PasswordStore::ReadStoredPassword(
-            Module1::AppFile(QLatin1String(PasswordStore::kFirstFile)));
-        stored2 = PasswordStore::ReadStoredPassword(
-            Module1::AppFile(QLatin1String(PasswordStore::kSecondFile)));
+        path = Module1::AppFile(QLatin1String(PasswordStore::kFirstFile));
+        stored1 = PasswordStore::ReadStoredPassword(path);
+        path = Module1::AppFile(QLatin1String(PasswordStore::kSecondFile));
+        stored2 = PasswordStore::ReadStoredPassword(path);
     } catch (const RuntimeError &error) {
-        Module1::EndWithUnhandledError(error);
+        Module1::EndWithUnhandledError(error, path);
         return;
     }
     const QString typed1 = txtPEPass1->text();
@@ -134,29 +143,46 @@ void frmPassEntry::cmdPECheck_Click() {
 }
 
 void frmPassEntry::ShowOutcome(bool accepted) {
+    mCheck = accepted ? Check::Accepted : Check::Refused;
     Module1::PlayCue(accepted ? QStringLiteral("\\graphics\\s_passwordconfirm.wav")
                               : QStringLiteral("\\graphics\\s_nopassword.wav"));
     Module1::gLogMessage = accepted ? QStringLiteral("authorized") : QStringLiteral("unauthorized");
     try {
         Module1::WriteLogEntry();
     } catch (const RuntimeError &error) {
-        // No check may go unrecorded: a log that cannot be written ends the run.
-        Module1::EndWithUnhandledError(error);
+        EndAsTheLogCannotBeWritten(error);
         return;
     }
     txtPEPass1->setEnabled(false);
     txtPEPass2->setEnabled(false);
     mGateState = accepted ? 1 : 2;
     cmdPECheck->hide();
+    cmdPECheck->setEnabled(false);
     cmdPECancel->hide();
+    cmdPECancel->setEnabled(false);
     if (!accepted)
         cmdPEContinue->SetCaption(QStringLiteral("E&xit"));
+    cmdPEContinue->setEnabled(true);
     cmdPEContinue->show();
     cmdPEContinue->setFocus();
 }
 
+void frmPassEntry::EndAsTheLogCannotBeWritten(const RuntimeError &error) {
+    // No check may go unrecorded, so the run ends; the user learns what to mend.
+    const QString log = Module1::AppFile(QStringLiteral("orvlog.txt"));
+    Module1::EndWithUnhandledError(
+        error, QStringLiteral("%1 (%2)\n\nEvery password check is written to this security log, so "
+                              "Quillory cannot go on. Make the folder %3 writable, with room on "
+                              "its disk, then start Quillory again.")
+                   .arg(log, error.detail(), Module1::AppPath()));
+}
+
+// The button left after the check does what its caption says, however often it is pressed:
+// "Continue" goes on to the main window, "Exit" ends the program.
 void frmPassEntry::cmdPEContinue_Click() {
-    if (mGateState != 1) {
+    if (mCheck == Check::NotYet)
+        return;
+    if (mCheck == Check::Refused) {
         UnloadAllForms();
         return;
     }
@@ -166,7 +192,8 @@ void frmPassEntry::cmdPEContinue_Click() {
 }
 
 void frmPassEntry::cmdPECancel_Click() {
-    UnloadAllForms();
+    if (mCheck == Check::NotYet)
+        UnloadAllForms();
 }
 
 void frmPassEntry::UnloadAllForms() {

@@ -5,6 +5,7 @@
 class CommandButton;
 class QFrame;
 class QLabel;
+class RuntimeError;
 class TextBox;
 
 // The password gate: one check of the two passwords per run, logged; then on to the main
@@ -43,5 +44,10 @@ private:
     void cmdPEContinue_Click();
     void cmdPECancel_Click();
     void ShowOutcome(bool accepted);
+    void EndAsTheLogCannotBeWritten(const RuntimeError &error);
     void UnloadAllForms();
+
+    // The one check of the run; once made, nothing can start another.
+    enum class Check { NotYet, Accepted, Refused };
+    Check mCheck = Check::NotYet;
 };

@@ -371,10 +371,10 @@ void Writer::WriteText(const QString &text) {
             m_out.append(escape, 4);
             continue;
         }
+        // The fallback '?' is written as \'3f, as word processors do: after a literal fallback
+        // character pandoc skips the character that follows as well.
         Word("\\u", int(static_cast<qint16>(c)));
-        // The fallback is '?', written as \'3f before a space: pandoc drops a space that
-        // follows a literal fallback character.
-        m_out.append(i + 1 < count && chars[i + 1] == QLatin1Char(' ') ? "\\'3f" : "?");
+        m_out.append("\\'3f");
     }
 }
 

@@ -1,9 +1,21 @@
 #!/usr/bin/env bash
-# The password gate as a user meets it: right and wrong passwords, Cancel, a missing file.
+# Start-up and the password gate as a user meets them: no display to show windows on, right and
+# wrong passwords, Cancel, a missing file.
 # Usage: gate.sh <built application folder>
 # shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_setup "${1:-}"
+
+e2e_step "no display, or one nobody serves: one line that says so, status 1, no core dump"
+for run in "-u QT_QPA_PLATFORM -u DISPLAY" "-u DISPLAY QT_QPA_PLATFORM=xcb" \
+    "-u QT_QPA_PLATFORM DISPLAY=:1999"; do
+    status=0
+    # shellcheck disable=SC2086 # the options and settings of env, one a word
+    said=$(cd "$E2E_DIR" && env -u WAYLAND_DISPLAY $run timeout 20 "$E2E_APP/quillory" 2>&1) ||
+        status=$?
+    [ "$status:$said" = "1:Quillory needs a graphical desktop: no display found" ] ||
+        e2e_fail "env $run: status $status, printed: $said"
+done
 
 e2e_step "right passwords: one 'authorized' line and the main window"
 e2e_start

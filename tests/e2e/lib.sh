@@ -172,6 +172,29 @@ e2e_focus() {
     sleep 0.2
 }
 
+# Clicks into the middle of the topmost text field (a white box) of the window $1, as a user
+# does before typing into it.
+e2e_click_text_field() {
+    local x='' y=''
+    import -silent -window "$1" "$E2E_DIR/field.png" || e2e_fail "cannot take a picture of window $1"
+    read -r x y < <(convert "$E2E_DIR/field.png" -depth 8 txt:- | awk -F'[ ,:()]+' '
+        NR > 1 && $3 == 255 && $4 == 255 && $5 == 255 {
+            white[$2]++
+            if (!($2 in left) || $1 < left[$2]) left[$2] = $1
+            if ($1 > right[$2]) right[$2] = $1
+        }
+        END {
+            # Rows more than 50 pixels wide of white, from the first one down.
+            for (y in white) if (white[y] > 50 && (top == "" || y + 0 < top)) top = y + 0
+            if (top == "") exit
+            for (bottom = top; white[bottom + 1] > 50; bottom++) {}
+            printf "%d %d\n", (left[top] + right[top]) / 2, (top + bottom) / 2
+        }') || true
+    [ -n "$x" ] || e2e_fail "no text field in window $1"
+    xdotool mousemove --window "$1" "$x" "$y" click 1
+    sleep 0.3
+}
+
 e2e_type() { xdotool type --delay 40 -- "$1"; }
 
 e2e_key() {

@@ -11,7 +11,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -30,10 +32,11 @@ Searching OpenSearch(const QString &entry) {
     return {main, Module1::Forms().Get<frmSearch>()};
 }
 
-// Typing into the combo box makes Find available again.
+// Typing into the combo box makes Find available again. Keys go where a keyboard sends them:
+// to the combo box, which has the focus and passes them on to its line edit.
 void TypeSearchText(frmSearch &search, const QString &text) {
     search.cboSearch->lineEdit()->selectAll();
-    QTest::keyClicks(search.cboSearch->lineEdit(), text);
+    QTest::keyClicks(search.cboSearch, text);
 }
 
 bool Ready(const frmSearch &search) {
@@ -86,8 +89,13 @@ private slots:
         QVERIFY(!search.cmdSFind->isEnabled() && search.cmdSNext->isEnabled());
         // Tab only moves on from the combo box: it is no typing, and Next stays usable.
         search.cboSearch->setFocus();
-        QTest::keyClick(search.cboSearch->lineEdit(), Qt::Key_Tab);
+        QTest::keyClick(search.cboSearch, Qt::Key_Tab);
         QVERIFY(!search.cmdSFind->isEnabled() && search.cmdSNext->isEnabled());
+        // A character composed by the input method (after a dead key) is typing.
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("é"));
+        QApplication::sendEvent(search.cboSearch, &composed);
+        QVERIFY(Ready(search));
     }
 
     void historyKeepsEveryFindInOrderWhileTheWindowIsLoaded() {
@@ -97,7 +105,7 @@ private slots:
              {QStringLiteral("beta"), QStringLiteral("beta"), QStringLiteral("alpha"), QString()}) {
             TypeSearchText(search, text);
             if (text.isEmpty())
-                QTest::keyClick(search.cboSearch->lineEdit(), Qt::Key_Backspace);
+                QTest::keyClick(search.cboSearch, Qt::Key_Backspace);
             QTest::mouseClick(search.cmdSFind, Qt::LeftButton);
         }
         QStringList history;
@@ -151,6 +159,15 @@ private slots:
         QVERIFY(!noFind.isVisible());
         QTest::mouseClick(search.cmdSNext, Qt::LeftButton);
         QVERIFY(noFind.isVisible());
+        // Beside the search window, which stays on top of it: below it, or above it where the
+        // screen ends below.
+        const QRect screen = search.screen()->availableGeometry();
+        const auto besideSearch = [&] {
+            return screen.contains(noFind.frameGeometry()) &&
+                   !noFind.frameGeometry().intersects(search.frameGeometry());
+        };
+        QVERIFY(besideSearch() && noFind.y() > search.y());
+        search.move(search.x(), screen.bottom() - search.frameGeometry().height());
         const QString hi = QStringLiteral("\\graphics\\s_hi!.wav");
         const QString searching = QStringLiteral("\\graphics\\s_searchin.wav");
         const QString notFound = QStringLiteral("\\graphics\\s_nofinderror.wav");
@@ -161,6 +178,7 @@ private slots:
         TypeSearchText(search, QStringLiteral("none"));
         QTest::mouseClick(search.cmdSFind, Qt::LeftButton);
         QCOMPARE(run.Cues().size(), 3);
+        QVERIFY(besideSearch() && noFind.y() < search.y());
 
         // OK lights up under the pointer.
         TestRun::MovePointerOver(noFind.lblNFOK);

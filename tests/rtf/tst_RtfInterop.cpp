@@ -65,7 +65,8 @@ QString ReadUtf8(const QString &path) {
 const char *const kTitle = "Dear diary";
 
 // The entry every converter reads: one line of each kind of formatting, words that are not
-// ASCII, a hyperlink and a picture.
+// ASCII (one outside Windows-1252 followed by a character other than a space), a hyperlink and
+// a picture.
 QByteArray EntryRtf() {
     QTextDocument document;
     QTextCursor cursor(&document);
@@ -97,8 +98,8 @@ QByteArray EntryRtf() {
     insert(" ");
     insert("raised", QTextFormat::TextVerticalAlignment, QTextCharFormat::AlignSuperScript);
     cursor.insertBlock(QTextBlockFormat());
-    cursor.insertText(QString::fromUtf8("café naïve Ωμέγα “quotes” — 中文 {braces} back\\slash "),
-                      plain);
+    cursor.insertText(
+        QString::fromUtf8("café naïve Ωμέγα “quotes” — 中文 {braces} 日本語. back\\slash "), plain);
     plain.setAnchor(true);
     insert("website", QTextFormat::AnchorHref, QStringLiteral("https://example.org/page"));
     plain.setAnchor(false);
@@ -114,7 +115,7 @@ QByteArray EntryRtf() {
 QString ExpectedText() {
     return Squeezed(
         QString::fromUtf8("Dear diary plain slanted lined struck raised café naïve "
-                          "Ωμέγα “quotes” — 中文 {braces} back\\slash website The end."));
+                          "Ωμέγα “quotes” — 中文 {braces} 日本語. back\\slash website The end."));
 }
 
 } // namespace

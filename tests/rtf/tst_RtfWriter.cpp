@@ -202,8 +202,9 @@ private slots:
         QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1"));
         QVERIFY(rtf.endsWith("}\n"));
         QVERIFY2(
-            rtf.contains("\\plain\\f1\\fs22 \\'e9\\'80\\u937?\\u-10179?\\u-8704?\\{\\}\\\\\\tab "
-                         "\\plain\\f1\\fs22\\b b\\par\n"),
+            rtf.contains(
+                "\\plain\\f1\\fs22 \\'e9\\'80\\u937\\'3f\\u-10179\\'3f\\u-8704\\'3f\\{\\}\\\\\\tab "
+                "\\plain\\f1\\fs22\\b b\\par\n"),
             rtf.constData());
         QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset0 Arial;}"));
         for (char c : rtf)

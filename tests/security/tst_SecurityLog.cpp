@@ -2,9 +2,12 @@
 
 #include "app/Module1.h"
 #include "app/Regional.h"
+#include "platform/RuntimeError.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QTest>
+#include <optional>
 
 class tst_SecurityLog : public QObject {
     Q_OBJECT
@@ -22,19 +25,64 @@ private slots:
         QCOMPARE(Module1::gLogMessage.toLatin1() + "\r\n", log);
     }
 
-    void linesAreAppendedAfterWhatEarlierRunsLeft() {
+    void eachLineIsAppendedWholeOnALineOfItsOwn_data() {
+        QTest::addColumn<QByteArray>("earlier");
+        QTest::addColumn<bool>("diskFull");
+        QTest::addColumn<QStringList>("outcomes"); // of the lines after the earlier ones
+        const QByteArray line("authorized 1/2/2026 9:00:00 AM");
+        const QStringList both = {QStringLiteral("unauthorized"), QStringLiteral("authorized")};
+        QTest::newRow("whole lines") << line + "\r\n" << false << both;
+        QTest::newRow("a torn line") << line << false << both;
+        QTest::newRow("a line cut after its CR") << line + "\r" << false << both;
+        // Only the start of the next line fits on the last page of the disk.
+        QTest::newRow("a full disk") << line + "\r\n" + QByteArray(4050, 'x') + "\r\n"
+                                     << true << QStringList{QStringLiteral("authorized")};
+    }
+
+    void eachLineIsAppendedWholeOnALineOfItsOwn() {
+        QFETCH(QByteArray, earlier);
+        QFETCH(bool, diskFull);
+        QFETCH(QStringList, outcomes);
         TestRun run;
-        run.WriteFile(QStringLiteral("orvlog.txt"), "authorized 1/2/2026 9:00:00 AM\r\n");
+        std::optional<PrivateMounts> mounts;
+        QString folder = run.AppFolder();
+        if (diskFull) {
+            mounts.emplace(run.AppFolder());
+            folder = run.FilePath(QStringLiteral("small-disk"));
+            mounts->SmallDisk(folder, "64k");
+            Module1::SetAppPath(folder);
+        }
+        QFile log(folder + QStringLiteral("/orvlog.txt"));
+        QVERIFY(log.open(QIODevice::WriteOnly));
+        log.write(earlier);
+        log.close();
+        if (diskFull)
+            PrivateMounts::Fill(folder);
+
         for (const char *outcome : {"unauthorized", "authorized"}) {
             Module1::gLogMessage = QLatin1String(outcome);
-            Module1::WriteLogEntry();
+            try {
+                Module1::WriteLogEntry();
+            } catch (const RuntimeError &error) {
+                QVERIFY(diskFull);
+                QCOMPARE(error.number(), ErrorNumber::DiskFull);
+                QVERIFY(log.open(QIODevice::ReadOnly));
+                QCOMPARE(log.readAll(), earlier); // nothing of the line
+                log.close();
+                QVERIFY(QFile::remove(folder + QStringLiteral("/filler")));
+            }
         }
-        const QList<QByteArray> lines = run.ReadFile(QStringLiteral("orvlog.txt")).split('\n');
-        QCOMPARE(lines.size(), 4); // three lines and the empty rest after the last line end
-        QCOMPARE(lines[0], QByteArray("authorized 1/2/2026 9:00:00 AM\r"));
-        QVERIFY(lines[1].startsWith("unauthorized ") && lines[1].endsWith('\r'));
-        QVERIFY(lines[2].startsWith("authorized ") && lines[2].endsWith('\r'));
-        QVERIFY(lines[3].isEmpty());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QStringList lines = QString::fromLatin1(log.readAll()).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.takeLast(), QString()); // the last line is ended too
+        const qsizetype earlierLines = earlier.count('\n') + (earlier.endsWith('\n') ? 0 : 1);
+        QCOMPARE(lines.size(), earlierLines + outcomes.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            QVERIFY2(!lines[i].contains(QLatin1Char('\r')) && !lines[i].contains(QLatin1Char('\n')),
+                     qPrintable(lines[i]));
+            if (i >= earlierLines)
+                QVERIFY(lines[i].startsWith(outcomes[i - earlierLines] + QLatin1Char(' ')));
+        }
     }
 
     void separatorIsAddedEvenAfterAPathEndingInOne() {

@@ -7,10 +7,12 @@
 #include "platform/TextBox.h"
 #include "security/frmPassEntry.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <optional>
 
 namespace {
 
@@ -50,21 +52,32 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<bool>("accepted");
+        QTest::addColumn<bool>("hugeFirstFile");
         const char *rows[][3] = {
             {"right", "journal", "diary"},           {"first wrong", "journaL", "diary"},
             {"second wrong", "journal", "Diary"},    {"leading space", " journal", "diary"},
             {"trailing space", "journal", "diary "}, {"empty boxes", "", ""},
             {"boxes swapped", "diary", "journal"}};
         for (const auto &row : rows)
-            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]) << (&row == &rows[0]);
+            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]) << (&row == &rows[0])
+                                  << false;
+        // A first line longer than any password: refused at once, without reading it all.
+        QTest::newRow("first password file of a terabyte") << "journal"
+                                                           << "diary" << false << true;
     }
 
     void checkDecidesOnceAndContinueFollows() {
         QFETCH(QString, first);
         QFETCH(QString, second);
         QFETCH(bool, accepted);
+        QFETCH(bool, hugeFirstFile);
         TestRun run;
         frmPassEntry &gate = OpenGate(run);
+        if (hugeFirstFile) {
+            // "journal" scrambled, then a hole that reads as NUL characters.
+            run.WriteFile(QStringLiteral("orvpass1.txt"), "otzwsfq");
+            QVERIFY(QFile::resize(run.FilePath(QStringLiteral("orvpass1.txt")), qint64(1) << 40));
+        }
         QCOMPARE(QApplication::focusWidget(), gate.txtPEPass1);
         QVERIFY(!gate.cmdPEContinue->isVisible());
         QCOMPARE(gate.txtPEPass1->echoMode(), QLineEdit::Password);
@@ -85,6 +98,22 @@ private slots:
         QCOMPARE(gate.cmdPEContinue->geometry(), gate.cmdPECancel->geometry());
         QVERIFY(!Module1::Forms().IsLoaded<frmMain>());
 
+        // No second check by any route: the hidden button, its accessible press, its signal;
+        // nor a Cancel.
+        gate.txtPEPass1->setText(accepted ? QStringLiteral("wrong") : QStringLiteral("journal"));
+        gate.txtPEPass2->setText(QStringLiteral("diary"));
+        gate.cmdPECheck->click();
+        QAccessible::queryAccessibleInterface(gate.cmdPECheck)
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QTest::qWait(300); // an accessible press clicks after a short animation
+        emit gate.cmdPECheck->clicked();
+        emit gate.cmdPECancel->clicked();
+        TestRun::ProcessEvents();
+        QCOMPARE(LogLines(run).size(), 1);
+        QCOMPARE(gate.mGateState, qint16(accepted ? 1 : 2));
+        QVERIFY(!run.Ended());
+
         QTest::mouseClick(gate.cmdPEContinue, Qt::LeftButton);
         TestRun::ProcessEvents();
         QCOMPARE(LogLines(run).size(), 1);
@@ -98,6 +127,11 @@ private slots:
         QCOMPARE(gate.mGateState, qint16(0));
         QCOMPARE(Module1::gSoundOn, qint16(1));
         QCOMPARE(run.Cues(), (QStringList{kAccepted, QStringLiteral("\\graphics\\s_hi!.wav")}));
+        // "Continue" pressed again, by any means, still only goes on.
+        gate.cmdPEContinue->click();
+        TestRun::ProcessEvents();
+        QVERIFY(!run.Ended());
+        QVERIFY(Module1::Forms().Get<frmMain>().isVisible());
     }
 
     void enterWalksTheBoxesToCancelWhichThenEndsTheRun() {
@@ -152,45 +186,51 @@ private slots:
         QVERIFY(QFile::exists(seen.logPath));
     }
 
-    void anUnreadablePasswordFileEndsTheRunWithTheStandardMessage_data() {
-        QTest::addColumn<bool>("firstEmpty");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("second file missing")
-            << false << "Quillory|Run-time error '53':\n\nFile not found";
-        QTest::newRow("first file empty")
-            << true << "Quillory|Run-time error '62':\n\nInput past end of file";
+    void aFileTheGateCannotUseEndsTheRunNamingIt_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QStringList>("says"); // %1: the application folder
+        QTest::newRow("second password file missing")
+            << "missing orvpass2.txt"
+            << QStringList{"Quillory|Run-time error '53':\n\nFile not found: %1/orvpass2.txt"};
+        QTest::newRow("first password file empty")
+            << "empty orvpass1.txt"
+            << QStringList{"Quillory|Run-time error '62':\n\nInput past end of file: "
+                           "%1/orvpass1.txt"};
+        // No check may go unrecorded, so a log that cannot be written ends the run too.
+        QTest::newRow("log cannot be written")
+            << "read-only folder"
+            << QStringList{"Run-time error '75'", "%1/orvlog.txt", "Read-only file system",
+                           "Make the folder %1 writable"};
     }
 
-    void anUnreadablePasswordFileEndsTheRunWithTheStandardMessage() {
-        QFETCH(bool, firstEmpty);
-        QFETCH(QString, message);
+    void aFileTheGateCannotUseEndsTheRunNamingIt() {
+        QFETCH(QString, fault);
+        QFETCH(QStringList, says);
         TestRun run;
         frmPassEntry &gate = OpenGate(run);
-        if (firstEmpty)
-            run.WriteFile(QStringLiteral("orvpass1.txt"), QByteArray());
-        else
+        std::optional<PrivateMounts> mounts;
+        if (fault == QLatin1String("missing orvpass2.txt")) {
             QFile::remove(run.FilePath(QStringLiteral("orvpass2.txt")));
+        } else if (fault == QLatin1String("empty orvpass1.txt")) {
+            run.WriteFile(QStringLiteral("orvpass1.txt"), QByteArray());
+        } else {
+            mounts.emplace(run.AppFolder());
+            mounts->RefuseNewFiles(run.AppFolder(), QString());
+        }
         Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
         QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
         TestRun::ProcessEvents();
-        QCOMPARE(run.Messages(), QStringList{message});
+
+        QCOMPARE(run.Messages().size(), 1);
+        for (const QString &part : says)
+            QVERIFY2(run.Messages()[0].contains(part.arg(run.AppFolder())),
+                     qPrintable(run.Messages()[0]));
         QVERIFY(run.Ended());
         QCOMPARE(run.ExitCode(), 1);
-        QVERIFY(run.Cues().isEmpty());
-        QVERIFY(!QFile::exists(run.FilePath(QStringLiteral("orvlog.txt"))));
-    }
-
-    void aLogThatCannotBeWrittenEndsTheRunRatherThanLetAnUnloggedCheckThrough() {
-        TestRun run;
-        QVERIFY(QDir(run.AppFolder()).mkdir(QStringLiteral("orvlog.txt")));
-        frmPassEntry &gate = OpenGate(run);
-        Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
-        QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
-        TestRun::ProcessEvents();
-        QCOMPARE(run.Messages().size(), 1);
-        QVERIFY(run.Messages()[0].contains(QLatin1String("Path/File access error")));
-        QVERIFY(run.Ended());
         QVERIFY(!Module1::Forms().IsLoaded<frmMain>());
+        QVERIFY(!QFile::exists(run.FilePath(QStringLiteral("orvlog.txt"))));
+        // Both password files are read before the cue and the line.
+        QCOMPARE(run.Cues().isEmpty(), fault != QLatin1String("read-only folder"));
     }
 };
 

@@ -52,9 +52,10 @@ private slots:
 
     void linesEndAtLineFeedsWithOrWithoutCarriageReturn() {
         PlainTextView view;
-        view.SetContents("first\r\n\r\nthird\nlast without end");
-        QCOMPARE(view.LineCount(), 4);
-        QCOMPARE(view.Text(), QStringLiteral("first\n\nthird\nlast without end"));
+        // A lone CR ends a line too: a line torn by a full disk before its LF.
+        view.SetContents("first\r\n\r\nthird\ntorn\rlast without end");
+        QCOMPARE(view.LineCount(), 5);
+        QCOMPARE(view.Text(), QStringLiteral("first\n\nthird\ntorn\nlast without end"));
         view.SetContents("only\r\n");
         QCOMPARE(view.LineCount(), 1);
     }

@@ -6,12 +6,15 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
+#include <sched.h>
+#include <sys/mount.h>
 
 QByteArray EncodedImage(const QImage &image, const char *format) {
     QByteArray bytes;
@@ -23,6 +26,61 @@ QByteArray EncodedImage(const QImage &image, const char *format) {
 
 void RecordingCuePlayer::Play(const QString &path) {
     m_played->append(path);
+}
+
+PrivateMounts::PrivateMounts(const QString &folder) {
+    // Mounts made from here on are seen by this process alone and vanish with it.
+    static const bool unshared = unshare(CLONE_NEWNS) == 0;
+    QVERIFY(unshared);
+    // The folder becomes a private mount of its own first, so nothing mounted below it is
+    // passed on to other namespaces, wherever the folder lies.
+    Mount(folder, folder, nullptr, MS_BIND);
+    Mount(QString(), folder, nullptr, MS_PRIVATE);
+}
+
+PrivateMounts::~PrivateMounts() {
+    for (auto it = m_mounted.crbegin(); it != m_mounted.crend(); ++it) {
+        if (umount2(it->constData(), MNT_DETACH) != 0)
+            qWarning("could not unmount %s", it->constData());
+    }
+}
+
+void PrivateMounts::Mount(const QString &source, const QString &target, const char *type,
+                          unsigned long flags, const char *options) {
+    const QByteArray from = source.isEmpty() ? QByteArray() : QFile::encodeName(source);
+    const QByteArray to = QFile::encodeName(target);
+    QVERIFY2(mount(source.isEmpty() ? nullptr : from.constData(), to.constData(), type, flags,
+                   options) == 0,
+             to.constData());
+    if (!(flags & (MS_PRIVATE | MS_REMOUNT)))
+        m_mounted.append(to);
+}
+
+void PrivateMounts::SmallDisk(const QString &path, const char *size) {
+    QVERIFY(QDir().mkpath(path));
+    Mount(QStringLiteral("tmpfs"), path, "tmpfs", 0, (QByteArray("size=") + size).constData());
+}
+
+void PrivateMounts::Fill(const QString &folder) {
+    QFile filler(folder + QStringLiteral("/filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray block(512, 'f');
+    while (filler.write(block) == block.size()) {
+    }
+    // The last bytes of a page the filler holds.
+    while (filler.write("f", 1) == 1) {
+    }
+}
+
+void PrivateMounts::RefuseNewFiles(const QString &folder, const QString &file) {
+    // The folder, read-only, over itself; then the file, writable, over itself.
+    Mount(folder, folder, nullptr, MS_BIND);
+    Mount(QString(), folder, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY);
+    if (file.isEmpty())
+        return;
+    Mount(file, file, nullptr, MS_BIND);
+    // A bind of a file in a read-only folder starts read-only too.
+    Mount(QString(), file, nullptr, MS_REMOUNT | MS_BIND);
 }
 
 void RecordingMessageBox::ShowCritical(const QString &title, const QString &text) {
@@ -70,8 +128,9 @@ QByteArray TestRun::ReadFile(const QString &name) const {
 }
 
 void TestRun::SetPasswords(const QString &first, const QString &second) const {
-    PasswordStore::WriteStoredPassword(FilePath(QLatin1String(PasswordStore::kFirstFile)), first);
-    PasswordStore::WriteStoredPassword(FilePath(QLatin1String(PasswordStore::kSecondFile)), second);
+    PasswordStore::WriteStoredPasswords(
+        Module1::AppFile(QLatin1String(PasswordStore::kFirstFile)), first,
+        Module1::AppFile(QLatin1String(PasswordStore::kSecondFile)), second);
 }
 
 QStringList TestRun::Cues() const {

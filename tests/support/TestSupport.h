@@ -4,6 +4,7 @@
 #include "platform/CuePlayer.h"
 #include "platform/MessageBoxPresenter.h"
 
+#include <QByteArrayList>
 #include <QPoint>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -24,6 +25,27 @@ public:
 
 private:
     QStringList *m_played;
+};
+
+// Real file-system faults for one test: below `folder`, made a private mount in a mount
+// namespace of the test process, a small disk can be full and a folder can refuse new files.
+// Everything mounted goes when the object does.
+class PrivateMounts {
+public:
+    explicit PrivateMounts(const QString &folder);
+    ~PrivateMounts();
+    // Mounts a disk of `size` ("64k") at `path`.
+    void SmallDisk(const QString &path, const char *size);
+    // Fills the disk holding `folder` to its last byte with a file "filler" there.
+    static void Fill(const QString &folder);
+    // `folder` takes no new files (and loses none); its existing `file`, if given, stays
+    // writable.
+    void RefuseNewFiles(const QString &folder, const QString &file);
+
+private:
+    void Mount(const QString &source, const QString &target, const char *type, unsigned long flags,
+               const char *options = nullptr);
+    QByteArrayList m_mounted;
 };
 
 class RecordingMessageBox final : public MessageBoxPresenter {
@@ -47,7 +69,7 @@ public:
     QString FilePath(const QString &name) const;
     void WriteFile(const QString &name, const QByteArray &bytes) const;
     QByteArray ReadFile(const QString &name) const;
-    // Writes both password files as the change window would.
+    // Writes both password files in the application path as the change window would.
     void SetPasswords(const QString &first, const QString &second) const;
 
     // Cue texts played so far, as "\graphics\name.wav".

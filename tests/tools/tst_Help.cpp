@@ -13,7 +13,9 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextList>
 #include <QTreeWidget>
 
 namespace {
@@ -49,6 +51,7 @@ private slots:
     void viewerListsTopicsAndFindsWords();
     void searchOrderIsCurrentThenProgramThenData();
     void parsesTheMarkup();
+    void longTopicsAreShownWithBoundedWork();
 };
 
 void tst_Help::routineAsksForTheTopicsOfTheBareFileName() {
@@ -230,6 +233,31 @@ void tst_Help::parsesTheMarkup() {
              (QStringList{"Again", "alpha", "Beta", "Loose topic", "Topic One", "Topic Two"}));
     QCOMPARE(help.FindTopics(QStringLiteral("named BOLD")), QStringList{QStringLiteral("one")});
     QCOMPARE(help.FindTopics(QStringLiteral("   ")), QStringList());
+}
+
+void tst_Help::longTopicsAreShownWithBoundedWork() {
+    // Qt's text lists slow down with the square of their items, and laying out text takes time
+    // with its length: a long list goes on numbered in paragraphs, and the text is cut short.
+    QString source = QStringLiteral("@topic long Long\n");
+    for (int i = 1; i <= 1200; ++i)
+        source += QStringLiteral("%1. item\n").arg(i);
+    source += QStringLiteral("word ").repeated(20'000);
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("long.hlp")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(source.toUtf8()) > 0);
+    file.close();
+    HelpViewer::Run(file.fileName(), HelpViewer::kHelpFinder);
+    const QTextDocument *shown = HelpViewer::Current()->txtTopic->document();
+
+    int longestList = 0;
+    for (QTextBlock block = shown->begin(); block.isValid(); block = block.next())
+        if (block.textList())
+            longestList = std::max(longestList, block.textList()->count());
+    QCOMPARE(longestList, HelpDocument::kMaxListItems);
+    const QString text = shown->toPlainText();
+    QVERIFY(text.contains(QStringLiteral("1200.  item")));
+    QVERIFY(text.size() < HelpDocument::kMaxShownTopicChars + 200);
+    QVERIFY(text.trimmed().endsWith(QStringLiteral("the rest of it is left out.")));
 }
 
 QTEST_MAIN(tst_Help)

@@ -1,8 +1,10 @@
 // quillory-rtftext FILE [--rtf OUT]
 // Reads FILE with the journal's RTF reader and prints its text as UTF-8, one line per
 // paragraph (line breaks inside a paragraph also start a new line, pictures are left out).
-// With --rtf OUT the document is also written back to OUT with the RTF writer.
+// With --rtf OUT the document is also written back to OUT with the RTF writer; OUT is replaced
+// only by a complete new file.
 // Exit status: 0 done, 1 the file could not be read or is not RTF, 2 wrong arguments.
+#include "platform/FileIO.h"
 #include "platform/RuntimeError.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
@@ -71,9 +73,11 @@ int main(int argc, char *argv[]) {
                         .arg(error.description()));
     }
     if (!rtfOut.isEmpty()) {
-        QFile out(rtfOut);
-        if (!out.open(QIODevice::WriteOnly) || out.write(RtfWriter::Write(document)) < 0)
-            return Fail(QStringLiteral("%1: %2").arg(rtfOut, out.errorString()));
+        try {
+            FileIO::WriteAtomically(rtfOut, RtfWriter::Write(document));
+        } catch (const RuntimeError &error) {
+            return Fail(QStringLiteral("%1: %2").arg(rtfOut, error.detail()));
+        }
     }
     const QByteArray text = PlainText(document);
     std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
