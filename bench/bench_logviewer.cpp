@@ -6,7 +6,7 @@
 // Usage: bench_logviewer [runs]   (default 5; the median time and the largest peak are shown)
 
 #include "app/FormRegistry.h"
-#include "app/Module1.h"
+#include "app/Run.h"
 #include "platform/PlainTextView.h"
 #include "security/frmView.h"
 

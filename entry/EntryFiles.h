@@ -1,9 +1,15 @@
 #pragma once
 
-// The entry file routines of the shared module: Save and Open of the main window's entry.
+struct EntryContext;
+
+// Save and Open of the entry. Each arms one error handler: a cancelled dialog ends the routine
+// silently, one of the seven file errors shows the file error window, anything else is ignored.
 namespace Module1 {
 
-void SaveEntry();
-void OpenEntry();
+// Asks for a file name every time and writes the entry as RTF; the path panel shows it and the
+// flag gModified is 0 after a written file, 1 after a failed write.
+void SaveEntry(const EntryContext &entry);
+// Replaces the entry with a chosen file's content; the path panel shows it.
+void OpenEntry(const EntryContext &entry);
 
 } // namespace Module1

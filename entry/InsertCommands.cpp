@@ -1,9 +1,11 @@
 #include "entry/InsertCommands.h"
 
-#include "app/Regional.h"
-#include "mainwindow/frmMain.h"
+#include "entry/EntryContext.h"
+#include "platform/CommonDialog.h"
+#include "platform/Regional.h"
 #include "platform/RichTextBox.h"
 #include "platform/RuntimeError.h"
+#include "platform/Services.h"
 
 #include <QClipboard>
 #include <QDate>
@@ -13,36 +15,38 @@
 #include <QPointer>
 #include <QTime>
 
-void InsertDate(frmMain &form) {
-    form.rtbMain->SetSelText(Regional::ShortDateText(QDate::currentDate()) +
+void InsertDate(const EntryContext &entry) {
+    entry.rtbMain.SetSelText(Regional::ShortDateText(Services::Now().date()) +
                              QStringLiteral("\r\n"));
 }
 
-void InsertTime(frmMain &form) {
-    form.rtbMain->SetSelText(Regional::LongTimeText(QTime::currentTime()) + QStringLiteral("\r\n"));
+void InsertTime(const EntryContext &entry) {
+    entry.rtbMain.SetSelText(Regional::LongTimeText(Services::Now().time()) +
+                             QStringLiteral("\r\n"));
 }
 
-void InsertPicture(frmMain &form) {
+void InsertPicture(const EntryContext &entry) {
+    CommonDialog &dialog = entry.dlgMain;
     try {
-        form.dlgMain.CancelError = true;
-        form.dlgMain.DialogTitle = QStringLiteral("Choose a picture");
-        form.dlgMain.Filter = QStringLiteral("bmp|*.bmp|gif|*.gif|jpg|*.jpg");
-        form.dlgMain.ShowOpen();
+        dialog.CancelError = true;
+        dialog.DialogTitle = QStringLiteral("Choose a picture");
+        dialog.Filter = QStringLiteral("bmp|*.bmp|gif|*.gif|jpg|*.jpg");
+        dialog.ShowOpen();
         // Any picture format the machine reads is welcome when the user types its name.
-        QImageReader reader(form.dlgMain.FileName);
+        QImageReader reader(dialog.FileName);
         reader.setAutoTransform(true);
         const QImage picture = reader.read();
         if (picture.isNull())
             return; // not a readable picture: nothing changes, the clipboard included
-        form.picMain->setPixmap(QPixmap::fromImage(picture));
+        entry.picMain.setPixmap(QPixmap::fromImage(picture));
         QClipboard *clipboard = QGuiApplication::clipboard();
         clipboard->clear();
         clipboard->setImage(picture.convertToFormat(QImage::Format_RGB32));
-        form.rtbMain->setFocus();
+        entry.rtbMain.setFocus();
         // The picture arrives at the caret once this command is over, as a paste would.
         QMetaObject::invokeMethod(
-            form.rtbMain,
-            [box = QPointer<RichTextBox>(form.rtbMain)] {
+            &entry.rtbMain,
+            [box = QPointer<RichTextBox>(&entry.rtbMain)] {
                 if (box)
                     box->paste();
             },

@@ -1,6 +1,5 @@
 #include "tools/frmAbout.h"
 
-#include "app/Module1.h"
 #include "platform/ClickableLabel.h"
 
 #include <QKeyEvent>
@@ -110,6 +109,6 @@ void frmAbout::lblAMsg1_Click() {
 }
 
 void frmAbout::lblAMsg2_Click() {
-    Module1::gCardArmed = 1;
+    emit CardArmed();
     Hide();
 }

@@ -1,24 +1,13 @@
 // Formatting, clipboard and insert commands, chosen as a user would from the menus and toolbar.
 #include "MainWindowDriver.h"
-#include "TestSupport.h"
 
-#include "app/FormRegistry.h"
-#include "app/Module1.h"
-#include "app/Regional.h"
-#include "mainwindow/frmMain.h"
-#include "platform/RichTextBox.h"
-#include "platform/StatusBar.h"
-#include "platform/Toolbar.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
-#include <QAction>
 #include <QClipboard>
-#include <QDate>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QTest>
 #include <QTextBlock>
 
 namespace {
@@ -27,7 +16,7 @@ namespace {
 struct Editing {
     TestRun run;
     frmMain &main = OpenMainWindow();
-    RichTextBox &box = *main.rtbMain;
+    RichTextBox &box = EntryOf(main);
 };
 
 void Select(RichTextBox &box, int start, int length) {
@@ -67,56 +56,53 @@ class tst_EditingCommands : public QObject {
 
 private slots:
     void togglesFollowTheTextNotTheButton_data() {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("key");
         QTest::addColumn<std::optional<bool> (RichTextBox::*)() const>("read");
         QTest::addColumn<void (RichTextBox::*)(bool)>("write");
-        QTest::newRow("bold") << "mnuMFoBold" << 16 << &RichTextBox::SelBold
-                              << &RichTextBox::SetSelBold;
-        QTest::newRow("italic") << "mnuMFoItalic" << 17 << &RichTextBox::SelItalic
+        QTest::newRow("bold") << "bold" << &RichTextBox::SelBold << &RichTextBox::SetSelBold;
+        QTest::newRow("italic") << "italic" << &RichTextBox::SelItalic
                                 << &RichTextBox::SetSelItalic;
-        QTest::newRow("underline") << "mnuMFoUnderline" << 18 << &RichTextBox::SelUnderline
-                                   << &RichTextBox::SetSelUnderline;
+        QTest::newRow("underline")
+            << "underline" << &RichTextBox::SelUnderline << &RichTextBox::SetSelUnderline;
     }
 
     void togglesFollowTheTextNotTheButton() {
-        QFETCH(QString, item);
-        QFETCH(int, button);
+        QFETCH(QString, key);
         using Read = std::optional<bool> (RichTextBox::*)() const;
         using Write = void (RichTextBox::*)(bool);
         QFETCH(Read, read);
         QFETCH(Write, write);
         Editing editing;
         auto &[run, main, box] = editing;
-        QAction *menuItem = main.findChild<QAction *>(item);
+        QAction &item = Item(main, QStringLiteral("mnuMFo") + key[0].toUpper() + key.mid(1));
+        ToolbarButton &button = Button(main, key);
+        const auto looks = [&] {
+            return QStringLiteral("%1%2").arg(item.isChecked()).arg(button.Value());
+        };
         box.SetText(QStringLiteral("plain marked"));
 
         // A partly set selection counts as off and becomes wholly set.
         Select(box, 6, 6);
         (box.*write)(true);
         Select(box, 0, 12);
-        menuItem->trigger();
+        item.trigger();
         QCOMPARE((box.*read)(), std::optional<bool>(true));
-        QCOMPARE(main.tlbMain->Buttons(button)->Value(), 1);
-        QVERIFY(menuItem->isChecked());
+        QCOMPARE(looks(), QStringLiteral("11"));
 
         // Wholly set: switched off, from the toolbar this time.
-        QTest::mouseClick(main.tlbMain->Buttons(button), Qt::LeftButton);
+        QTest::mouseClick(&button, Qt::LeftButton);
         QCOMPARE((box.*read)(), std::optional<bool>(false));
-        QCOMPARE(main.tlbMain->Buttons(button)->Value(), 0);
-        QVERIFY(!menuItem->isChecked());
+        QCOMPARE(looks(), QStringLiteral("00"));
 
         // The looks do not follow the caret: pressed over plain text, the command reads the
         // text and switches it on.
         Select(box, 0, 5);
-        menuItem->trigger();
+        item.trigger();
         Select(box, 6, 6);
-        QCOMPARE(main.tlbMain->Buttons(button)->Value(), 1);
-        menuItem->trigger();
+        QCOMPARE(looks(), QStringLiteral("11"));
+        item.trigger();
         QCOMPARE((box.*read)(), std::optional<bool>(true));
-        QCOMPARE(main.tlbMain->Buttons(button)->Value(), 1);
-        QCOMPARE(Module1::gModified, qint16(1));
-        QVERIFY(main.mnuMFSave->isEnabled()); // the editing state
+        QCOMPARE(looks(), QStringLiteral("11"));
     }
 
     void centerCountsRightAsCentredAndMixedAsNot() {
@@ -126,32 +112,29 @@ private slots:
         Select(box, 0, 1);
         box.SetSelAlignment(RichTextBox::AlignCenter);
         Select(box, 1, 5); // a centred and a left paragraph
-        main.mnuMFoCenter->trigger();
+        Item(main, "mnuMFoCenter").trigger();
         QCOMPARE(box.SelAlignment(), std::optional<int>(RichTextBox::AlignCenter));
-        QCOMPARE(main.tlbMain->Buttons(15)->Value(), 1);
+        QCOMPARE(Button(main, "center").Value(), 1);
         QCOMPARE(box.document()->lastBlock().blockFormat().alignment(), Qt::AlignLeft);
 
         box.SetSelAlignment(RichTextBox::AlignRight);
-        main.mnuMFoCenter->trigger();
+        Item(main, "mnuMFoCenter").trigger();
         QCOMPARE(box.SelAlignment(), std::optional<int>(RichTextBox::AlignLeft));
-        QCOMPARE(main.tlbMain->Buttons(15)->Value(), 0);
-        QVERIFY(!main.mnuMFoCenter->isChecked());
+        QCOMPARE(Button(main, "center").Value(), 0);
+        QVERIFY(!Item(main, "mnuMFoCenter").isChecked());
     }
 
-    void cancelledDialogsMarkTheEntryButChangeNothing() {
+    void cancelledDialogsChangeNothing() {
         Editing editing;
         auto &[run, main, box] = editing;
         box.SetText(QStringLiteral("words"));
         Select(box, 0, 5);
-        main.mnuMFoFont->trigger();
-        QTest::mouseClick(main.tlbMain->ButtonByKey(QStringLiteral("color")), Qt::LeftButton);
+        Item(main, "mnuMFoFont").trigger();
+        QTest::mouseClick(&Button(main, "color"), Qt::LeftButton);
         QCOMPARE(run.Dialogs().shown.size(), 2);
         QCOMPARE(box.SelFontName(), std::optional<QString>(QStringLiteral("arial")));
         QCOMPARE(box.SelColor(), std::optional<quint32>(0));
         QCOMPARE(box.SelBold(), std::optional<bool>(false));
-        QCOMPARE(Module1::gModified, qint16(1));
-        QCOMPARE(main.staMain->Panels(2)->Text(), QStringLiteral("NOT SAVED!"));
-        QVERIFY(main.mnuMTSearch->isEnabled());
         QVERIFY(run.Messages().isEmpty());
     }
 
@@ -167,7 +150,7 @@ private slots:
             dialog.FontStrikethru = true;
             dialog.Color = 0x0000FF; // picked in the font dialog: never applied
         });
-        main.mnuMFoFont->trigger();
+        Item(main, "mnuMFoFont").trigger();
         QCOMPARE(run.Dialogs().shown[0].flags, 259);
         QVERIFY(run.Dialogs().shown[0].cancelError);
         QCOMPARE(box.SelFontName(), std::optional<QString>(QStringLiteral("DejaVu Serif")));
@@ -177,12 +160,12 @@ private slots:
         QCOMPARE(box.SelItalic(), std::optional<bool>(false));
         QCOMPARE(box.SelColor(), std::optional<quint32>(0));
         QCOMPARE(box.font().family(), QStringLiteral("DejaVu Serif"));
-        QCOMPARE(main.tlbMain->Buttons(16)->Value(), 0);
-        QVERIFY(!main.mnuMFoBold->isChecked());
+        QCOMPARE(Button(main, "bold").Value(), 0);
+        QVERIFY(!Item(main, "mnuMFoBold").isChecked());
 
         // The next font dialog opens on this choice, not on the selection's font.
         Select(box, 0, 0);
-        main.mnuMFoFont->trigger();
+        Item(main, "mnuMFoFont").trigger();
         QCOMPARE(run.Dialogs().shown[1].fontName, QStringLiteral("DejaVu Serif"));
     }
 
@@ -192,9 +175,9 @@ private slots:
         box.SetText(QStringLiteral("red blue"));
         run.Dialogs().colors = {0x0000FFu, 0xFF0000u};
         Select(box, 0, 3);
-        main.mnuMFoColor->trigger();
+        Item(main, "mnuMFoColor").trigger();
         Select(box, 4, 4);
-        main.mnuMFoColor->trigger();
+        Item(main, "mnuMFoColor").trigger();
         QCOMPARE(run.Dialogs().shown[0].flags, 1);
         QCOMPARE(run.Dialogs().shown[0].color, 0u);
         QCOMPARE(run.Dialogs().shown[1].color, 0x0000FFu);
@@ -207,30 +190,28 @@ private slots:
         Editing editing;
         auto &[run, main, box] = editing;
         QClipboard *clipboard = QGuiApplication::clipboard();
+        QTest::mouseClick(box.viewport(), Qt::LeftButton); // the Edit menu is usable now
         box.SetText(QStringLiteral("bold plain"));
-        main.SetEditingState();
         Select(box, 0, 4);
         box.SetSelBold(true);
-        main.mnuMECopy->trigger();
+        Item(main, "mnuMECopy").trigger();
         QCOMPARE(clipboard->text(), QStringLiteral("bold"));
         QVERIFY(!clipboard->mimeData()->hasHtml());
-        QCOMPARE(Module1::gModified, qint16(0)); // Copy refreshes only
 
         box.SetSelStart(10);
-        main.mnuMEPaste->trigger();
+        Item(main, "mnuMEPaste").trigger();
         QCOMPARE(box.Text(), QStringLiteral("bold plainbold"));
         Select(box, 10, 4);
         QCOMPARE(box.SelBold(), std::optional<bool>(false)); // takes the formatting found there
-        QCOMPARE(Module1::gModified, qint16(1));
 
-        main.mnuMECut->trigger();
+        Item(main, "mnuMECut").trigger();
         QCOMPARE(box.Text(), QStringLiteral("bold plain"));
         QCOMPARE(clipboard->text(), QStringLiteral("bold"));
 
         // An empty selection empties the clipboard; a picture on it pastes nothing.
         box.SetText(QStringLiteral("keep"));
         box.SetSelStart(2);
-        main.mnuMECut->trigger();
+        Item(main, "mnuMECut").trigger();
         QCOMPARE(clipboard->text(), QString());
         QCOMPARE(box.Text(), QStringLiteral("keep"));
 
@@ -238,7 +219,7 @@ private slots:
         picture.fill(Qt::blue);
         clipboard->setImage(picture);
         Select(box, 1, 2);
-        main.mnuMEPaste->trigger();
+        Item(main, "mnuMEPaste").trigger();
         QCOMPARE(box.Text(), QStringLiteral("kp"));
         QCOMPARE(PictureCount(*box.document()), 0);
     }
@@ -248,19 +229,11 @@ private slots:
         auto &[run, main, box] = editing;
         box.SetText(QStringLiteral("replace this"));
         Select(box, 0, 12);
-        main.mnuMIDate->trigger();
-        const QString date = Regional::ShortDateText(QDate::currentDate());
-        QCOMPARE(box.Text(), date + QStringLiteral("\r\n"));
-        QCOMPARE(box.SelStart(), date.size() + 1); // on the following empty line
-
-        box.SetText(QString());
-        QTest::mouseClick(main.tlbMain->ButtonByKey(QStringLiteral("time")), Qt::LeftButton);
-        QTest::mouseClick(main.tlbMain->ButtonByKey(QStringLiteral("time")), Qt::LeftButton);
-        const QStringList lines = box.Text().split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.size(), 3);
-        QVERIFY(!lines[0].isEmpty() && !lines[1].isEmpty());
-        QVERIFY(lines[2].isEmpty());
-        QCOMPARE(Module1::gModified, qint16(1));
+        Item(main, "mnuMIDate").trigger();
+        QCOMPARE(box.Text(), QStringLiteral("12/5/2026\r\n"));
+        QCOMPARE(box.SelStart(), 10); // on the following empty line
+        QTest::mouseClick(&Button(main, "time"), Qt::LeftButton);
+        QCOMPARE(box.Text(), QStringLiteral("12/5/2026\r\n10:52:57 PM\r\n"));
     }
 
     void picturesOfEveryFilterTypeArriveAsBitmaps_data() {
@@ -279,21 +252,21 @@ private slots:
         WriteTestPicture(path, format);
         box.SetText(QStringLiteral("ab"));
         box.SetSelStart(1);
-        run.Dialogs().files.append(path);
+        run.Dialogs().files = {path, std::nullopt};
 
-        main.mnuMIPicture->trigger();
+        Item(main, "mnuMIPicture").trigger();
         QCOMPARE(run.Dialogs().shown[0].title, QStringLiteral("Choose a picture"));
         QCOMPARE(run.Dialogs().shown[0].filter, QStringLiteral("bmp|*.bmp|gif|*.gif|jpg|*.jpg"));
         QCOMPARE(PictureCount(*box.document()), 0); // pasted once the command is over
         QVERIFY(QGuiApplication::clipboard()->mimeData()->hasImage());
-        QVERIFY(!main.picMain->pixmap().isNull());
         TestRun::ProcessEvents();
         QCOMPARE(PictureCount(*box.document()), 1);
         QCOMPARE(box.Text().remove(QChar::ObjectReplacementCharacter), QStringLiteral("ab"));
-        QCOMPARE(main.dlgMain.FileName, path); // the next file dialog offers it
+        Item(main, "mnuMIPicture").trigger(); // the next file dialog offers it
+        QCOMPARE(run.Dialogs().shown[1].fileName, path);
         // Copying around the picture puts only the text on the clipboard.
-        main.rtbMain->selectAll();
-        main.mnuMECopy->trigger();
+        box.selectAll();
+        Item(main, "mnuMECopy").trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
         // Stored as a picture of its own, it is saved in the entry and read back.
         QTextDocument reopened;
@@ -308,14 +281,13 @@ private slots:
         run.WriteFile(QStringLiteral("broken.jpg"), "not a picture");
         run.Dialogs().files = {std::nullopt, run.FilePath(QStringLiteral("broken.jpg"))};
         box.SetText(QStringLiteral("ab"));
-        main.mnuMIPicture->trigger(); // cancelled
-        main.mnuMIPicture->trigger(); // unreadable
+        Item(main, "mnuMIPicture").trigger(); // cancelled
+        Item(main, "mnuMIPicture").trigger(); // unreadable
         TestRun::ProcessEvents();
         QCOMPARE(PictureCount(*box.document()), 0);
         QCOMPARE(box.Text(), QStringLiteral("ab"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("earlier"));
         QVERIFY(run.Messages().isEmpty());
-        QCOMPARE(Module1::gModified, qint16(1));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "platform/CommonDialog.h"
 #include "platform/HelpViewer.h"
 #include "platform/QtCommonDialogPresenter.h"
+#include "platform/Services.h"
 #include "tools/HelpContents.h"
 
 #include <QDir>
@@ -73,7 +74,7 @@ void tst_Help::routineAsksForTheTopicsOfTheBareFileName() {
 void tst_Help::realViewerTellsOfAMissingFileAndOpensWithoutBlocking() {
     TestRun run;
     // The real presenter: its help is our own non-blocking viewer, safe to open here.
-    CommonDialog::SetPresenter(std::make_unique<QtCommonDialogPresenter>());
+    Services::Current().dialogs = std::make_unique<QtCommonDialogPresenter>();
     QTemporaryDir folder;
     InFolder in(folder.path());
     const QString helpFile = folder.filePath(QStringLiteral("orvquillory.hlp"));
