@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcanberra-dev
     libbenchmark-dev fonts-liberation fonts-dejavu-core)
 run_packages=(libcanberra-pulse sound-theme-freedesktop gnome-disk-utility)
-test_packages=(xvfb xauth xdotool x11-utils imagemagick clang libclang-rt-14-dev pandoc
+test_packages=(xvfb xauth xdotool x11-utils clang libclang-rt-14-dev pandoc
     libreoffice-writer-nogui dbus at-spi2-core python3-pyatspi)
 
 install_missing() {

@@ -17,11 +17,6 @@ original_sum=$(sha256sum <"$original")
 # Plain text as pandoc reads it, runs of white space made one space.
 plain_of() { pandoc -f rtf -t plain "$1" | tr -s ' \t\r\n' ' ' | sed 's/^ //; s/ $//'; }
 
-# The File menu's access key F is also Format's: Qt opens File and Format in turn on repeated
-# Alt+F. After its first use, File is reached from the Edit menu next to it (Edit is enabled
-# while the entry holds text).
-file_menu=(alt+e Left)
-
 e2e_start
 e2e_step "through the gate"
 main=$(e2e_pass_gate journal diary)
@@ -30,7 +25,6 @@ e2e_step "a line typed into the entry, saved with File, Save"
 e2e_focus "$main"
 line="Dear diary, the rain stopped at noon."
 e2e_type "$line"
-sleep 0.3
 e2e_menu f v "Save file" >/dev/null
 e2e_choose_file "Save file" "$E2E_DIR/first.rtf"
 e2e_alive "the program after saving"
@@ -44,12 +38,12 @@ e2e_wait_log_lines 1
 
 e2e_step "a corpus file opened with File, Open and saved under a new name"
 e2e_focus "$main"
-e2e_menu_route "Open file" "${file_menu[@]}" o >/dev/null
+e2e_menu f o "Open file" >/dev/null
 e2e_choose_file "Open file" "$original"
 e2e_alive "the program after opening"
 e2e_shown "File error!" && e2e_fail "Open showed the file error window"
 e2e_focus "$main"
-e2e_menu_route "Save file" "${file_menu[@]}" v >/dev/null
+e2e_menu f v "Save file" >/dev/null
 e2e_choose_file "Save file" "$E2E_DIR/resaved.rtf"
 e2e_alive "the program after saving again"
 [ -s "$E2E_DIR/resaved.rtf" ] || e2e_fail "the second Save wrote no file"
@@ -66,7 +60,7 @@ e2e_wait_log_lines 1
 
 e2e_step "File, Exit, then Yes"
 e2e_focus "$main"
-e2e_quit_by "${file_menu[@]}" x
+e2e_quit
 e2e_expect_clean_exit "Yes in the quit window"
 e2e_log_line_is 1 authorized
 e2e_wait_log_lines 1

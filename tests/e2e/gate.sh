@@ -28,7 +28,6 @@ e2e_start
 e2e_check_passwords journal Diary
 e2e_wait_log_lines 2
 e2e_log_line_is 2 unauthorized
-sleep 0.5
 e2e_shown "Main screen" && e2e_fail "the main window is shown after a wrong password"
 e2e_key alt+x
 e2e_expect_clean_exit "Exit"

@@ -14,6 +14,7 @@ e2e_menu t h "Change passwords" >/dev/null
 # The focus starts in Pass #1; Enter moves on to Pass #2; Alt+O is Continue.
 e2e_type "Quill 1"
 e2e_key Return
+e2e_focused "Change passwords" "Pass #2"
 e2e_type "ink&2"
 e2e_key alt+o
 e2e_file_is orvpass1.txt $'Vznqq%6\r\n' # "Quill 1", every code raised by 5
