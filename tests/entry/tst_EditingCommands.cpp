@@ -55,54 +55,40 @@ class tst_EditingCommands : public QObject {
     Q_OBJECT
 
 private slots:
-    void togglesFollowTheTextNotTheButton_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<std::optional<bool> (RichTextBox::*)() const>("read");
-        QTest::addColumn<void (RichTextBox::*)(bool)>("write");
-        QTest::newRow("bold") << "bold" << &RichTextBox::SelBold << &RichTextBox::SetSelBold;
-        QTest::newRow("italic") << "italic" << &RichTextBox::SelItalic
-                                << &RichTextBox::SetSelItalic;
-        QTest::newRow("underline")
-            << "underline" << &RichTextBox::SelUnderline << &RichTextBox::SetSelUnderline;
-    }
-
+    // A partly set selection counts as off; the looks follow what the command did, not the
+    // text at the caret.
     void togglesFollowTheTextNotTheButton() {
-        QFETCH(QString, key);
-        using Read = std::optional<bool> (RichTextBox::*)() const;
-        using Write = void (RichTextBox::*)(bool);
-        QFETCH(Read, read);
-        QFETCH(Write, write);
-        Editing editing;
-        auto &[run, main, box] = editing;
-        QAction &item = Item(main, QStringLiteral("mnuMFo") + key[0].toUpper() + key.mid(1));
-        ToolbarButton &button = Button(main, key);
-        const auto looks = [&] {
-            return QStringLiteral("%1%2").arg(item.isChecked()).arg(button.Value());
-        };
-        box.SetText(QStringLiteral("plain marked"));
-
-        // A partly set selection counts as off and becomes wholly set.
-        Select(box, 6, 6);
-        (box.*write)(true);
-        Select(box, 0, 12);
-        item.trigger();
-        QCOMPARE((box.*read)(), std::optional<bool>(true));
-        QCOMPARE(looks(), QStringLiteral("11"));
-
-        // Wholly set: switched off, from the toolbar this time.
-        QTest::mouseClick(&button, Qt::LeftButton);
-        QCOMPARE((box.*read)(), std::optional<bool>(false));
-        QCOMPARE(looks(), QStringLiteral("00"));
-
-        // The looks do not follow the caret: pressed over plain text, the command reads the
-        // text and switches it on.
-        Select(box, 0, 5);
-        item.trigger();
-        Select(box, 6, 6);
-        QCOMPARE(looks(), QStringLiteral("11"));
-        item.trigger();
-        QCOMPARE((box.*read)(), std::optional<bool>(true));
-        QCOMPARE(looks(), QStringLiteral("11"));
+        for (const QString key : {"bold", "italic", "underline"}) {
+            Editing editing;
+            auto &[run, main, box] = editing;
+            QAction &item = Item(main, QStringLiteral("mnuMFo") + key[0].toUpper() + key.mid(1));
+            ToolbarButton &button = Button(main, key);
+            // The attribute of the selection, then the item's check and the button's look.
+            const auto state = [&] {
+                const auto on = key == "bold"     ? box.SelBold()
+                                : key == "italic" ? box.SelItalic()
+                                                  : box.SelUnderline();
+                return QStringLiteral("%1 %2%3")
+                    .arg(on ? QString::number(*on) : "mixed")
+                    .arg(item.isChecked())
+                    .arg(button.Value());
+            };
+            box.SetText(QStringLiteral("plain marked"));
+            Select(box, 6, 6);
+            item.trigger();
+            Select(box, 0, 12);
+            QCOMPARE(state(), QStringLiteral("mixed 11"));
+            item.trigger();
+            QCOMPARE(state(), QStringLiteral("1 11"));
+            QTest::mouseClick(&button, Qt::LeftButton);
+            QCOMPARE(state(), QStringLiteral("0 00"));
+            Select(box, 0, 5);
+            item.trigger();
+            Select(box, 6, 6);
+            QCOMPARE(state(), QStringLiteral("0 11"));
+            item.trigger();
+            QCOMPARE(state(), QStringLiteral("1 11"));
+        }
     }
 
     void centerCountsRightAsCentredAndMixedAsNot() {
@@ -151,8 +137,8 @@ private slots:
             dialog.Color = 0x0000FF; // picked in the font dialog: never applied
         });
         Item(main, "mnuMFoFont").trigger();
-        QCOMPARE(run.Dialogs().shown[0].flags, 259);
-        QVERIFY(run.Dialogs().shown[0].cancelError);
+        QCOMPARE(run.Dialogs().shown[0].Flags, 259);
+        QVERIFY(run.Dialogs().shown[0].CancelError);
         QCOMPARE(box.SelFontName(), std::optional<QString>(QStringLiteral("DejaVu Serif")));
         QCOMPARE(box.SelFontSize(), std::optional<float>(14));
         QCOMPARE(box.SelBold(), std::optional<bool>(true));
@@ -166,7 +152,7 @@ private slots:
         // The next font dialog opens on this choice, not on the selection's font.
         Select(box, 0, 0);
         Item(main, "mnuMFoFont").trigger();
-        QCOMPARE(run.Dialogs().shown[1].fontName, QStringLiteral("DejaVu Serif"));
+        QCOMPARE(run.Dialogs().shown[1].FontName, QStringLiteral("DejaVu Serif"));
     }
 
     void colourDialogOpensOnThePreviousChoice() {
@@ -178,9 +164,9 @@ private slots:
         Item(main, "mnuMFoColor").trigger();
         Select(box, 4, 4);
         Item(main, "mnuMFoColor").trigger();
-        QCOMPARE(run.Dialogs().shown[0].flags, 1);
-        QCOMPARE(run.Dialogs().shown[0].color, 0u);
-        QCOMPARE(run.Dialogs().shown[1].color, 0x0000FFu);
+        QCOMPARE(run.Dialogs().shown[0].Flags, 1);
+        QCOMPARE(run.Dialogs().shown[0].Color, 0u);
+        QCOMPARE(run.Dialogs().shown[1].Color, 0x0000FFu);
         QCOMPARE(box.SelColor(), std::optional<quint32>(0xFF0000));
         Select(box, 0, 3);
         QCOMPARE(box.SelColor(), std::optional<quint32>(0x0000FF));
@@ -255,15 +241,15 @@ private slots:
         run.Dialogs().files = {path, std::nullopt};
 
         Item(main, "mnuMIPicture").trigger();
-        QCOMPARE(run.Dialogs().shown[0].title, QStringLiteral("Choose a picture"));
-        QCOMPARE(run.Dialogs().shown[0].filter, QStringLiteral("bmp|*.bmp|gif|*.gif|jpg|*.jpg"));
+        QCOMPARE(run.Dialogs().shown[0].DialogTitle, QStringLiteral("Choose a picture"));
+        QCOMPARE(run.Dialogs().shown[0].Filter, QStringLiteral("bmp|*.bmp|gif|*.gif|jpg|*.jpg"));
         QCOMPARE(PictureCount(*box.document()), 0); // pasted once the command is over
         QVERIFY(QGuiApplication::clipboard()->mimeData()->hasImage());
         TestRun::ProcessEvents();
         QCOMPARE(PictureCount(*box.document()), 1);
         QCOMPARE(box.Text().remove(QChar::ObjectReplacementCharacter), QStringLiteral("ab"));
         Item(main, "mnuMIPicture").trigger(); // the next file dialog offers it
-        QCOMPARE(run.Dialogs().shown[1].fileName, path);
+        QCOMPARE(run.Dialogs().shown[1].FileName, path);
         // Copying around the picture puts only the text on the clipboard.
         box.selectAll();
         Item(main, "mnuMECopy").trigger();

@@ -42,9 +42,9 @@ private slots:
 
         const auto &shown = run.Dialogs().shown.constFirst();
         QCOMPARE(shown.kind, QStringLiteral("save"));
-        QCOMPARE(shown.title, QStringLiteral("Save file"));
-        QCOMPARE(shown.filter, QStringLiteral("*.rtf|*.rtf"));
-        QVERIFY(shown.cancelError);
+        QCOMPARE(shown.DialogTitle, QStringLiteral("Save file"));
+        QCOMPARE(shown.Filter, QStringLiteral("*.rtf|*.rtf"));
+        QVERIFY(shown.CancelError);
         QVERIFY(run.ReadFile(QStringLiteral("today")).startsWith("{\\rtf1"));
         QVERIFY(!QFile::exists(path + QStringLiteral(".rtf")));
         QCOMPARE(PathPanel(main), path);
@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(PathPanel(main), path);
         run.Dialogs().files.append(path);
         Item(main, "mnuMFOpen").trigger();
-        QCOMPARE(run.Dialogs().shown.last().fileName, path); // the last name is offered
+        QCOMPARE(run.Dialogs().shown.last().FileName, path); // the last name is offered
         QCOMPARE(EntryOf(main).Text(), QStringLiteral("Dear diary"));
         QCOMPARE(run.Cues().last(), kOpened);
     }
