@@ -46,7 +46,7 @@ QString frmFileErr::MessageFor(int errorNumber) {
     case ErrorNumber::PathNotFound:
         return QStringLiteral("Can't find the specified path!");
     default:
-        return QString();
+        return {};
     }
 }
 

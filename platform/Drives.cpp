@@ -196,7 +196,7 @@ QList<DriveEntry> ArrangeDrives(const SystemFacts &facts, QHash<QString, QChar> 
             if (!used.contains(QChar(c))) {
                 used.insert(QChar(c));
                 letters.insert(key, QChar(c));
-                return QChar(c);
+                return {c};
             }
         }
         return {};

@@ -1,5 +1,9 @@
 #pragma once
 
+// security/: the password files (PasswordStore), the gate that checks them once per run and
+// writes the security log (frmPassEntry, WriteLogEntry), the log viewer and the password change.
+// Its windows build on app/ and platform/ and say by signals when the run goes on to the main
+// window.
 #include "platform/Form.h"
 
 class CommandButton;

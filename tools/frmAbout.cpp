@@ -12,7 +12,7 @@ namespace {
 
 // Wide enough to fill any line the label can have.
 QString Gap() {
-    return QString(150, QLatin1Char(' '));
+    return {150, QLatin1Char(' ')};
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 #pragma once
 
+// tools/: the small windows beside the entry: the About panel (which arms the hidden card by a
+// signal), the hidden card itself, the calendar, the format tool and the help routine. They build
+// on app/ and platform/ and know no window above them.
 #include "app/Gradient.h"
 #include "platform/ClickTracker.h"
 #include "platform/Form.h"
