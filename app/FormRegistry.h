@@ -22,6 +22,7 @@ public:
         T *form = new T();
         Register(typeid(T), form);
         form->Form_Load();
+        emit FormLoaded(form);
         return *form;
     }
     template <class T> bool IsLoaded() const { return Find(typeid(T)) != nullptr; }
@@ -45,6 +46,8 @@ public:
     void DestroyAllNow();
 
 signals:
+    // A window was created and its Load has run.
+    void FormLoaded(Form *form);
     void LastUnloaded(int exitCode);
 
 private:

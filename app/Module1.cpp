@@ -17,6 +17,7 @@ namespace {
 
 struct State {
     QString appPath;
+    QString programPath;
     std::unique_ptr<FormRegistry> forms;
     ErrObject err;
     std::unique_ptr<CuePlayer> cues = std::make_unique<SilentCuePlayer>();
@@ -49,6 +50,16 @@ QString AppFile(const QString &fileName) {
     return AppPath() + QLatin1Char('/') + fileName;
 }
 
+QString ProgramPath() {
+    if (!Shared().programPath.isEmpty())
+        return Shared().programPath;
+    return QCoreApplication::applicationDirPath();
+}
+
+void SetProgramPath(const QString &path) {
+    Shared().programPath = path;
+}
+
 FormRegistry &Forms() {
     if (!Shared().forms)
         Shared().forms = std::make_unique<FormRegistry>();
@@ -74,7 +85,7 @@ void SetMessageBox(std::unique_ptr<MessageBoxPresenter> presenter) {
 void PlayCue(const QString &cueText) {
     QString relative = cueText;
     relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    Cues().Play(AppPath() + relative);
+    Cues().Play(ProgramPath() + relative);
 }
 
 void EnterAsTab(qint16 &keyAscii) {
@@ -112,6 +123,7 @@ void Reset() {
     gCardArmed = 0;
     gShift = 0;
     Shared().appPath.clear();
+    Shared().programPath.clear();
     Shared().err = ErrObject();
     Shared().cues = std::make_unique<SilentCuePlayer>();
     Shared().messageBox = std::make_unique<QtMessageBoxPresenter>();

@@ -20,12 +20,17 @@ inline QString gLogMessage;
 inline qint16 gCardArmed = 0;
 inline qint16 gShift = 0;
 
-// The folder of the program; every data file of the program sits in it.
+// The application path: the folder of the user's files (password files, security log). The
+// program's folder, unless start-up chose another (AppFolder.h).
 QString AppPath();
-// Points the application path elsewhere (tests); an empty path restores the program's folder.
+// Points the application path elsewhere; an empty path restores the program's folder.
 void SetAppPath(const QString &path);
 // Application path, a separator (always added), then the file name.
 QString AppFile(const QString &fileName);
+// The folder of the program's own files (sound cues, help file), which it only reads.
+QString ProgramPath();
+// Points it elsewhere (tests); an empty path restores the program's folder.
+void SetProgramPath(const QString &path);
 
 // The windows of the run.
 FormRegistry &Forms();
@@ -36,7 +41,7 @@ void SetCuePlayer(std::unique_ptr<CuePlayer> player);
 MessageBoxPresenter &MessageBox();
 void SetMessageBox(std::unique_ptr<MessageBoxPresenter> presenter);
 
-// Plays "\graphics\....wav" from the application path, asynchronously. Whether a cue depends
+// Plays "\graphics\....wav" from the program's folder, asynchronously. Whether a cue depends
 // on gSoundOn is the caller's matter.
 void PlayCue(const QString &cueText);
 
@@ -63,7 +68,7 @@ ErrObject &Err();
 void EndWithUnhandledError(const RuntimeError &error, const QString &about = QString());
 
 // Everything back to the state of a fresh start: variables zeroed, windows destroyed,
-// silent platform services, application path of the program. For tests.
+// silent platform services, both folders the program's own. For tests.
 void Reset();
 
 } // namespace Module1

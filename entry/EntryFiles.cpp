@@ -4,6 +4,7 @@
 #include "app/Module1.h"
 #include "entry/frmFileErr.h"
 #include "mainwindow/frmMain.h"
+#include "platform/BusyCursor.h"
 #include "platform/RichTextBox.h"
 #include "platform/RuntimeError.h"
 #include "platform/StatusBar.h"
@@ -36,7 +37,10 @@ void SaveEntry() {
         PrepareFileDialog(form.dlgMain, QStringLiteral("Save file"));
         form.dlgMain.ShowSave();
         const QString path = form.dlgMain.FileName;
-        form.rtbMain->SaveFile(path, RichTextBox::RichText);
+        {
+            const BusyCursor busy;
+            form.rtbMain->SaveFile(path, RichTextBox::RichText);
+        }
         form.staMain->Panels(1)->SetText(path);
         if (gSoundOn == 1)
             PlayCue(QStringLiteral("\\graphics\\s_saveddata.wav"));
@@ -55,8 +59,20 @@ void OpenEntry() {
     try {
         PrepareFileDialog(form.dlgMain, QStringLiteral("Open file"));
         form.dlgMain.ShowOpen();
-        const QString path = form.dlgMain.FileName;
-        form.rtbMain->LoadFile(path, RichTextBox::RichText);
+    } catch (const RuntimeError &error) {
+        HandleFileError(error);
+        return;
+    }
+    OpenEntryFile(form.dlgMain.FileName);
+}
+
+void OpenEntryFile(const QString &path) {
+    frmMain &form = Forms().Get<frmMain>();
+    try {
+        {
+            const BusyCursor busy;
+            form.rtbMain->LoadFile(path, RichTextBox::RichText);
+        }
         form.staMain->Panels(1)->SetText(path);
         if (gSoundOn == 1)
             PlayCue(QStringLiteral("\\graphics\\s_openfile.wav"));

@@ -110,6 +110,13 @@ void frmMain::mnuMFOpen_Click() {
     Module1::OpenEntry();
 }
 
+void frmMain::OpenGivenEntry(const QString &path) {
+    Module1::gModified = 0;
+    SetEditingState();
+    dlgMain.FileName = path; // the next file dialog offers it, as after a chosen one
+    Module1::OpenEntryFile(path);
+}
+
 void frmMain::mnuMFSave_Click() {
     Module1::gModified = 0;
     Module1::SaveEntry();

@@ -29,6 +29,9 @@ public:
     void SetEditingState();
     // The Sound command: the menu check is the master, the "sound" button and gSoundOn follow.
     void ToggleSound();
+    // Opens a file given to the program as the Open command would have, had it been chosen in
+    // the dialog (CommandDispatch.cpp).
+    void OpenGivenEntry(const QString &path);
 
     QMenuBar *mnuMain;
     QMenu *mnuMFile;

@@ -3,6 +3,7 @@
 #include "MainWindowDriver.h"
 #include "TestSupport.h"
 
+#include "app/AppFolder.h"
 #include "app/FormRegistry.h"
 #include "app/Module1.h"
 #include "entry/frmFileErr.h"
@@ -14,9 +15,12 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QTest>
+#include <optional>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -73,6 +77,40 @@ private slots:
         QCOMPARE(run.Dialogs().shown.last().fileName, path); // the last name is offered
         QCOMPARE(main.rtbMain->Text(), QStringLiteral("Dear diary"));
         QCOMPARE(run.Cues().last(), kOpened);
+
+        // A file given to the program opens the same way, and the next dialog offers it.
+        const QString given = path + QStringLiteral(".given");
+        QVERIFY(QFile::copy(path, given));
+        main.mnuMFNew->trigger();
+        main.OpenGivenEntry(given);
+        QCOMPARE(main.rtbMain->Text(), QStringLiteral("Dear diary"));
+        QCOMPARE(PathPanel(main), given);
+        QCOMPARE(run.Cues().count(kOpened), 2);
+        main.mnuMFSave->trigger();
+        QCOMPARE(run.Dialogs().shown.last().fileName, given);
+    }
+
+    void theBusyCursorShowsWhileAnEntryIsRead() {
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        const QString slow = run.FilePath(QStringLiteral("slow.rtf"));
+        QVERIFY(mkfifo(QFile::encodeName(slow).constData(), 0600) == 0);
+        // The entry arrives through a pipe once the cursor has been looked at; the window
+        // waits for it meanwhile.
+        std::optional<Qt::CursorShape> shown;
+        std::thread writer([&] {
+            QFile pipe(slow);
+            if (!pipe.open(QIODevice::WriteOnly))
+                return;
+            const QCursor *cursor = QGuiApplication::overrideCursor();
+            shown = cursor ? cursor->shape() : Qt::ArrowCursor;
+            pipe.write("{\\rtf1 slow}");
+        });
+        main.OpenGivenEntry(slow);
+        writer.join();
+        QCOMPARE(shown, Qt::WaitCursor);
+        QCOMPARE(main.rtbMain->Text(), QStringLiteral("slow"));
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 
     void cancelledDialogsChangeNothing() {
@@ -106,6 +144,9 @@ private slots:
         QTest::newRow("open a missing file") << "open"
                                              << "gone.rtf"
                                              << "That file wasn't found!";
+        QTest::newRow("open a missing file given to the program") << "given"
+                                                                  << "gone.rtf"
+                                                                  << "That file wasn't found!";
     }
 
     void knownFailuresShowTheFileErrorWindowOnce() {
@@ -117,8 +158,10 @@ private slots:
         frmMain &main = OpenMainWindow();
         TypeIntoEntry(main, QStringLiteral("text"));
         run.Dialogs().files = {run.FilePath(target), run.FilePath(QStringLiteral("gone.rtf"))};
-        QAction *item = command == QLatin1String("save") ? main.mnuMFSave : main.mnuMFOpen;
-        item->trigger();
+        if (command == QLatin1String("given"))
+            main.OpenGivenEntry(run.FilePath(target));
+        else
+            (command == QLatin1String("save") ? main.mnuMFSave : main.mnuMFOpen)->trigger();
 
         frmFileErr &window = Module1::Forms().Get<frmFileErr>();
         QVERIFY(window.isVisible());
@@ -127,6 +170,7 @@ private slots:
         QCOMPARE(PathPanel(main), QStringLiteral("Orv Software"));
         QCOMPARE(main.rtbMain->Text(), QStringLiteral("text"));
         QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
+        QVERIFY(!QGuiApplication::overrideCursor()); // the busy cursor went with the failure
 
         // OK turns bold under the pointer only, and stays red.
         TestRun::MovePointerOver(window.lblFEOK);
@@ -238,8 +282,11 @@ private slots:
         Module1::gLogMessage = QStringLiteral("authorized");
         Module1::WriteLogEntry();
         run.SetPasswords(QStringLiteral("a"), QStringLiteral("b"));
-        // The first password files, as the build lays out an application folder.
+        // The first password files, as the build lays out an application folder and as an
+        // installed copy gives them to a new user.
         const QString sources = QStringLiteral(QT_TESTCASE_SOURCEDIR "/..");
+        const QString user = run.FilePath(QStringLiteral("home/data/Quillory"));
+        QCOMPARE(AppFolder::Choose(sources + QStringLiteral("/assets"), user), user);
         QCOMPARE(QProcess::execute(QStringLiteral("cmake"),
                                    {QStringLiteral("-DSOURCE_DIR=") + sources,
                                     QStringLiteral("-DAPP_DIR=") + run.FilePath("laid-out"),
@@ -254,7 +301,11 @@ private slots:
                                   {"orvpass1.txt", "600"},
                                   {"orvpass2.txt", "600"},
                                   {"laid-out/orvpass1.txt", "600"},
-                                  {"laid-out/orvpass2.txt", "600"}};
+                                  {"laid-out/orvpass2.txt", "600"},
+                                  {"home", "700"},
+                                  {"home/data/Quillory", "700"},
+                                  {"home/data/Quillory/orvpass1.txt", "600"},
+                                  {"home/data/Quillory/orvpass2.txt", "600"}};
         for (const auto &[name, mode] : modes) {
             struct stat info {};
             QVERIFY(stat(QFile::encodeName(run.FilePath(QLatin1String(name))), &info) == 0);

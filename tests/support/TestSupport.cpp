@@ -91,6 +91,7 @@ TestRun::TestRun() {
     Module1::Reset();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     Module1::SetAppPath(m_folder.path());
+    Module1::SetProgramPath(m_folder.path());
     Module1::SetCuePlayer(std::make_unique<RecordingCuePlayer>(&m_played));
     Module1::SetMessageBox(std::make_unique<RecordingMessageBox>(&m_messages));
     auto dialogs = std::make_unique<ScriptedDialogs>();

@@ -58,8 +58,8 @@ private:
     QStringList *m_shown;
 };
 
-// A fresh start of the program for one test: Module1 reset, the application path in a
-// temporary folder, recording fakes installed, en_US as the locale.
+// A fresh start of the program for one test: Module1 reset, the application path and the
+// program's folder in one temporary folder, recording fakes installed, en_US as the locale.
 class TestRun {
 public:
     TestRun();
