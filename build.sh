@@ -12,7 +12,8 @@ build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgl-
 package_packages=(dpkg-dev file)
 run_packages=(libcanberra-pulse sound-theme-freedesktop gnome-disk-utility)
 test_packages=(xvfb xauth xdotool x11-utils imagemagick clang libclang-rt-14-dev pandoc
-    libreoffice-writer-nogui desktop-file-utils appstream lintian "${package_packages[@]}")
+    libreoffice-writer-nogui dbus at-spi2-core python3-pyatspi desktop-file-utils appstream lintian
+    "${package_packages[@]}")
 
 install_missing() {
     local missing=() package

@@ -1,5 +1,7 @@
 #include "app/Form.h"
 
+#include "platform/PressableAccessible.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLayout>
@@ -7,8 +9,35 @@
 #include <QWindow>
 #include <algorithm>
 
+namespace {
+
+// Qt takes a window of no special kind for a filler.
+class AccessibleForm final : public PressableAccessible {
+public:
+    explicit AccessibleForm(Form *form)
+        : PressableAccessible(form, QAccessible::Dialog) {}
+    // Asked each time: the window's kind is known only once it is fully built.
+    QAccessible::Role role() const override { return Window()->AccessibleRole(); }
+
+private:
+    Form *Window() const { return static_cast<Form *>(widget()); }
+    bool CanPress() const override { return Window()->isEnabled() && Window()->TakesClicks(); }
+    void Press() override { Window()->Form_Click(); }
+};
+
+QAccessibleInterface *MakeAccessibleForm(const QString &className, QObject *object) {
+    if (className == QLatin1String("Form"))
+        return new AccessibleForm(static_cast<Form *>(object));
+    return nullptr;
+}
+
+} // namespace
+
 Form::Form(QWidget *parent)
-    : QWidget(parent, Qt::Window) {}
+    : QWidget(parent, Qt::Window) {
+    static const bool accessibleForms = (QAccessible::installFactory(MakeAccessibleForm), true);
+    Q_UNUSED(accessibleForms);
+}
 
 void Form::Show() {
     show();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAccessible>
 #include <QWidget>
 
 // A window of the program. The registry creates it at its first reference and runs its
@@ -19,6 +20,13 @@ public:
     // A plain show beside `other`, covering none of it where the screen leaves room, and kept
     // above it by the window manager even when `other` stays on top of every window.
     void ShowNextTo(const QWidget &other);
+
+    // What a screen reader takes the window for; it names the window by its caption.
+    virtual QAccessible::Role AccessibleRole() const { return QAccessible::Dialog; }
+    // A click on the bare background, for a window that takes one; a screen reader can press the
+    // window to the same effect.
+    virtual bool TakesClicks() const { return false; }
+    virtual void Form_Click() {}
 
 protected:
     // A fixed-size window with a title but no title-bar buttons, centred at its first showing.

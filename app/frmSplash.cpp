@@ -22,6 +22,7 @@ frmSplash::frmSplash()
 
 void frmSplash::BuildControls() {
     setObjectName(QStringLiteral("frmSplash"));
+    setAccessibleName(QStringLiteral("Quillory")); // it has no caption
     Label1->setObjectName(QStringLiteral("Label1"));
     Label2->setObjectName(QStringLiteral("Label2"));
     lblSVer->setObjectName(QStringLiteral("lblSVer"));

@@ -1,6 +1,8 @@
 // Opening the security log viewer on large logs: the time from asking for the viewer to its
 // first painted screen, and the memory it takes meanwhile (peak resident size above the size
-// before opening). Logs of 100,000 and 1,000,000 lines are generated in a temporary folder.
+// before opening); then the time a screen reader's first question takes (the line at the caret,
+// which indexes every line's character offset). Logs of 100,000 and 1,000,000 lines are
+// generated in a temporary folder.
 // Usage: bench_logviewer [runs]   (default 5; the median time and the largest peak are shown)
 
 #include "app/FormRegistry.h"
@@ -10,6 +12,7 @@
 
 #include "BenchSupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -60,12 +63,13 @@ int main(int argc, char *argv[]) {
     if (!peakResets)
         std::printf("note: /proc/self/clear_refs not writable; peaks include earlier sizes\n");
 
-    std::printf("%10s %10s %12s %14s %12s\n", "lines", "file MB", "median ms", "peak +MB",
-                "x file");
+    std::printf("%10s %10s %12s %14s %12s %12s\n", "lines", "file MB", "median ms", "peak +MB",
+                "x file", "reader ms");
     for (const int lines : {100000, 1000000}) {
         const QString path = folder.filePath(QStringLiteral("orvlog.txt"));
         const qint64 bytes = WriteLog(path, lines);
         std::vector<double> times;
+        std::vector<double> readerTimes;
         long peakKiB = 0;
         for (int run = 0; run < runs; ++run) {
             Module1::Reset();
@@ -82,6 +86,12 @@ int main(int argc, char *argv[]) {
             QCoreApplication::processEvents();
             times.push_back(timer.nsecsElapsed() / 1e6);
             peakKiB = std::max(peakKiB, Bench::StatusKiB("VmHWM:") - before);
+            timer.restart();
+            QAccessibleTextInterface *text =
+                QAccessible::queryAccessibleInterface(viewer.rtbView)->textInterface();
+            int start = 0, end = 0;
+            text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end);
+            readerTimes.push_back(timer.nsecsElapsed() / 1e6);
             if (viewer.rtbView->LineCount() != lines) {
                 std::printf("error: the viewer shows %lld lines, not %d\n",
                             static_cast<long long>(viewer.rtbView->LineCount()), lines);
@@ -89,9 +99,11 @@ int main(int argc, char *argv[]) {
             }
         }
         std::sort(times.begin(), times.end());
+        std::sort(readerTimes.begin(), readerTimes.end());
         const double fileMB = bytes / 1048576.0;
-        std::printf("%10d %10.1f %12.1f %14.1f %12.2f\n", lines, fileMB, times[times.size() / 2],
-                    peakKiB / 1024.0, peakKiB / 1024.0 / fileMB);
+        std::printf("%10d %10.1f %12.1f %14.1f %12.2f %12.1f\n", lines, fileMB,
+                    times[times.size() / 2], peakKiB / 1024.0, peakKiB / 1024.0 / fileMB,
+                    readerTimes[readerTimes.size() / 2]);
         QFile::remove(path);
     }
     Module1::Reset();

@@ -30,6 +30,7 @@ void frmMain::BuildStatusBar() {
     date->setMinimumWidth(BoldWidthOf(date, Regional::ShortDateText(QDate(2000, 12, 28))));
     time->setMinimumWidth(qMax(BoldWidthOf(time, Regional::LongTimeText(QTime(10, 58, 58))),
                                BoldWidthOf(time, Regional::LongTimeText(QTime(22, 58, 58)))));
-    date->setAccessibleName(QStringLiteral("Date"));
-    time->setAccessibleName(QStringLiteral("Time"));
+    // A screen reader reads each panel's text; these two say what theirs is.
+    date->setAccessibleDescription(QStringLiteral("Date"));
+    time->setAccessibleDescription(QStringLiteral("Time"));
 }

@@ -6,42 +6,48 @@
 
 namespace {
 
+enum Kind { Plain, Toggle };
+
 struct Position {
     const char *key; // nullptr: a separator
     const char *toolTip;
+    // What a screen reader calls the button: its command, in the words of the menus.
+    const char *command;
+    // A toggle shows whether its setting is on.
+    Kind kind;
 };
 
 constexpr Position kPositions[] = {
-    {"new", "clear the entry screen"},
-    {"open", "open saved entry"},
-    {"save", "save current entry"},
-    {nullptr, nullptr},
-    {"cut", "cut text"},
-    {"copy", "copy text"},
-    {"paste", "paste text"},
-    {nullptr, nullptr},
-    {"date", "insert current date"},
-    {"time", "insert current time"},
-    {"picture", "insert picture"},
-    {nullptr, nullptr},
-    {"font", "choose a font"},
-    {"color", "choose a new text color"},
-    {"center", "center text"},
-    {"bold", "bold text"},
-    {"italic", "italic text"},
-    {"underline", "underlined text"},
-    {nullptr, nullptr},
-    {"change", "change password(s)"},
-    {"calendar", "check calendar"},
-    {"format", "format 3.5\" disk"},
-    {"view", "view security log"},
-    {"search", "search for a word/phrase"},
-    {"sound", "toggle sound on/off"},
-    {nullptr, nullptr},
-    {"help", "display the help file"},
-    {"about", "display the about screen"},
-    {nullptr, nullptr},
-    {"exit", "exit the program"},
+    {"new", "clear the entry screen", "New", Plain},
+    {"open", "open saved entry", "Open", Plain},
+    {"save", "save current entry", "Save", Plain},
+    {},
+    {"cut", "cut text", "Cut", Plain},
+    {"copy", "copy text", "Copy", Plain},
+    {"paste", "paste text", "Paste", Plain},
+    {},
+    {"date", "insert current date", "Date", Plain},
+    {"time", "insert current time", "Time", Plain},
+    {"picture", "insert picture", "Picture", Plain},
+    {},
+    {"font", "choose a font", "Font", Plain},
+    {"color", "choose a new text color", "Colors", Plain},
+    {"center", "center text", "Center", Toggle},
+    {"bold", "bold text", "Bold", Toggle},
+    {"italic", "italic text", "Italic", Toggle},
+    {"underline", "underlined text", "Underline", Toggle},
+    {},
+    {"change", "change password(s)", "Change password", Plain},
+    {"calendar", "check calendar", "Calendar", Plain},
+    {"format", "format 3.5\" disk", "Format 3.5\" floppy", Plain},
+    {"view", "view security log", "View log", Plain},
+    {"search", "search for a word/phrase", "Search", Plain},
+    {"sound", "toggle sound on/off", "Sound", Toggle},
+    {},
+    {"help", "display the help file", "Help", Plain},
+    {"about", "display the about screen", "About", Plain},
+    {},
+    {"exit", "exit the program", "Exit", Plain},
 };
 
 } // namespace
@@ -56,6 +62,8 @@ void frmMain::BuildToolbar() {
         ToolbarButton *button =
             tlbMain->AddButton(key, QString::fromUtf8(position.toolTip), ToolbarPicture(key));
         button->setObjectName(QStringLiteral("tlbMain_") + key);
+        button->setAccessibleName(QString::fromUtf8(position.command));
+        button->SetToggle(position.kind == Toggle);
     }
     tlbMain->ButtonByKey(QStringLiteral("sound"))->SetValue(1);
 }

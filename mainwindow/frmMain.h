@@ -23,6 +23,7 @@ public:
     frmMain();
 
     void Form_Load() override;
+    QAccessible::Role AccessibleRole() const override { return QAccessible::Window; }
 
     // The interface states (InterfaceStates.cpp).
     void SetBlankEntryState();

@@ -1,5 +1,6 @@
 #include "platform/HelpViewer.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -27,6 +28,13 @@ QPointer<HelpViewer> &Viewer() {
 }
 
 constexpr int kTopicRole = Qt::UserRole;
+
+// Qt takes a window of no special kind for a filler; the viewer is a frame named by its caption.
+QAccessibleInterface *MakeAccessibleViewer(const QString &className, QObject *object) {
+    if (className == QLatin1String("HelpViewer"))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
 
 // Lists a text that leads to a topic. The item is given its topic before it joins the list,
 // where every change to an item is announced to the view: long lists stay quick to fill.
@@ -130,6 +138,9 @@ void HelpViewer::Run(const QString &helpFile, int command) {
         return;
     }
     if (!Viewer()) {
+        static const bool accessibleViewer =
+            (QAccessible::installFactory(MakeAccessibleViewer), true);
+        Q_UNUSED(accessibleViewer);
         Viewer() = new HelpViewer;
         Viewer()->setAttribute(Qt::WA_DeleteOnClose);
         // Gone before the application object is.

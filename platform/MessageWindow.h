@@ -10,11 +10,14 @@
 class QFrame;
 
 // A label used as a button in a message window: it reports the pointer moving over it and
-// clicks on it; its look (bold, colour) is set by the window's handlers.
+// clicks on it; its look (bold, colour) is set by the window's handlers. A screen reader finds a
+// push button.
 class ChoiceLabel : public ClickableLabel {
     Q_OBJECT
 public:
     explicit ChoiceLabel(const QString &caption, QWidget *parent = nullptr);
+
+    QAccessible::Role AccessibleRole() const override { return QAccessible::Button; }
 
     bool Bold() const { return font().bold(); }
     void SetBold(bool bold);

@@ -3,6 +3,7 @@
 #include "platform/FileIO.h"
 
 #include <QAccessible>
+#include <QAccessibleTextInterface>
 #include <QAccessibleWidget>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -27,21 +28,192 @@ const char *LineEnd(const char *at, const char *end) {
     return cr && (cr + 1 != lf || lf == end) ? cr : lf;
 }
 
-// What a screen reader reads of the view: the lines on screen, as it would read a page.
-class AccessibleView : public QAccessibleWidget {
+QAccessibleInterface *MakeAccessibleView(const QString &className, QObject *object);
+
+} // namespace
+
+// What a screen reader reads of the view: the whole text, read-only, lines joined by line feeds,
+// with the caret at the start of the top line on screen, so that scrolling by a line moves the
+// caret by a line and the screen reader reads the line that comes into view. Moving the caret
+// scrolls.
+class AccessiblePlainTextView final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit AccessibleView(PlainTextView *view)
-        : QAccessibleWidget(view, QAccessible::StaticText) {}
-    QString text(QAccessible::Text kind) const override {
-        if (kind == QAccessible::Value)
-            return static_cast<const PlainTextView *>(widget())->VisibleText();
-        return QAccessibleWidget::text(kind);
+    explicit AccessiblePlainTextView(PlainTextView *view)
+        : QAccessibleWidget(view, QAccessible::EditableText) {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
     }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = true;
+        state.multiLine = true;
+        return state;
+    }
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Value ? View()->VisibleText() : QAccessibleWidget::text(kind);
+    }
+
+    // Nothing in the view can be selected.
+    void selection(int, int *start, int *end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+
+    int cursorPosition() const override { return Starts()[View()->FirstVisibleLine()]; }
+    void setCursorPosition(int position) override {
+        View()->verticalScrollBar()->setValue(static_cast<int>(LineAt(position)));
+    }
+    void scrollToSubstring(int start, int) override {
+        const qsizetype line = LineAt(start);
+        const qsizetype first = View()->FirstVisibleLine();
+        if (line < first || line >= first + View()->VisibleLineCount())
+            setCursorPosition(start);
+    }
+
+    int characterCount() const override { return LineCount() == 0 ? 0 : Starts().back() - 1; }
+    QString text(int start, int end) const override;
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int *start,
+                             int *end) const override {
+        return Around(offset, -1, boundary, start, end);
+    }
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int *start,
+                         int *end) const override {
+        return Around(offset, 0, boundary, start, end);
+    }
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int *start,
+                            int *end) const override {
+        return Around(offset, 1, boundary, start, end);
+    }
+
+    QRect characterRect(int offset) const override;
+    int offsetAtPoint(const QPoint &point) const override;
+    QString attributes(int, int *start, int *end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
+private:
+    PlainTextView *View() const { return static_cast<PlainTextView *>(widget()); }
+    qsizetype LineCount() const { return View()->LineCount(); }
+    const std::vector<int> &Starts() const;
+    qsizetype LineAt(int offset) const;
+    QString LineWithFeed(qsizetype line) const {
+        return line + 1 < LineCount() ? View()->Line(line) + QLatin1Char('\n') : View()->Line(line);
+    }
+    // The text `step` units (-1, 0, 1) from the one at `offset`.
+    QString Around(int offset, int step, QAccessible::TextBoundaryType boundary, int *start,
+                   int *end) const;
 };
 
+const std::vector<int> &AccessiblePlainTextView::Starts() const {
+    std::vector<int> &starts = View()->m_characterStarts;
+    if (starts.empty()) {
+        starts.reserve(static_cast<size_t>(LineCount()) + 1);
+        qsizetype start = 0;
+        starts.push_back(0);
+        for (qsizetype i = 0; i < LineCount(); ++i) {
+            start += View()->Line(i).size() + 1;
+            starts.push_back(static_cast<int>(std::min<qsizetype>(start, INT_MAX)));
+        }
+    }
+    return starts;
+}
+
+qsizetype AccessiblePlainTextView::LineAt(int offset) const {
+    const std::vector<int> &starts = Starts();
+    const auto after = std::upper_bound(starts.begin(), starts.end(), offset);
+    const qsizetype line = std::distance(starts.begin(), after) - 1;
+    return std::clamp<qsizetype>(line, 0, std::max<qsizetype>(0, LineCount() - 1));
+}
+
+QString AccessiblePlainTextView::text(int start, int end) const {
+    start = std::max(start, 0);
+    end = std::min(end, characterCount());
+    if (start >= end)
+        return {};
+    const qsizetype first = LineAt(start);
+    QString lines;
+    for (qsizetype line = first; line <= LineAt(end - 1); ++line)
+        lines += LineWithFeed(line);
+    return lines.mid(start - Starts()[first], end - start);
+}
+
+QString AccessiblePlainTextView::Around(int offset, int step,
+                                        QAccessible::TextBoundaryType boundary, int *start,
+                                        int *end) const {
+    *start = *end = -1;
+    switch (boundary) {
+    case QAccessible::LineBoundary:
+    case QAccessible::ParagraphBoundary: {
+        const qsizetype line = LineAt(offset) + step;
+        if (LineCount() == 0 || line < 0 || line >= LineCount())
+            return {};
+        *start = Starts()[line];
+        const QString text = LineWithFeed(line);
+        *end = *start + static_cast<int>(text.size());
+        return text;
+    }
+    case QAccessible::CharBoundary: {
+        const int at = offset + step;
+        if (at < 0 || at >= characterCount())
+            return {};
+        *start = at;
+        *end = at + 1;
+        return text(at, at + 1);
+    }
+    case QAccessible::NoBoundary:
+        if (step != 0)
+            return {};
+        *start = 0;
+        *end = characterCount();
+        return text(0, *end);
+    default:
+        // Words and sentences: rare enough to be found in the whole text.
+        if (step < 0)
+            return QAccessibleTextInterface::textBeforeOffset(offset, boundary, start, end);
+        if (step > 0)
+            return QAccessibleTextInterface::textAfterOffset(offset, boundary, start, end);
+        return QAccessibleTextInterface::textAtOffset(offset, boundary, start, end);
+    }
+}
+
+QRect AccessiblePlainTextView::characterRect(int offset) const {
+    if (offset < 0 || offset >= characterCount())
+        return {};
+    const PlainTextView *view = View();
+    const qsizetype line = LineAt(offset);
+    const qsizetype column = offset - Starts()[line];
+    const QPoint topLeft(kMargin + static_cast<int>(column) * view->CharWidth() -
+                             view->horizontalScrollBar()->value(),
+                         kMargin + static_cast<int>(line - view->FirstVisibleLine()) *
+                                       view->LineHeight());
+    return QRect(view->viewport()->mapToGlobal(topLeft),
+                 QSize(view->CharWidth(), view->LineHeight()));
+}
+
+int AccessiblePlainTextView::offsetAtPoint(const QPoint &point) const {
+    const PlainTextView *view = View();
+    const QPoint at = view->viewport()->mapFromGlobal(point);
+    if (!view->viewport()->rect().contains(at) || at.y() < kMargin)
+        return -1;
+    const qsizetype line = view->FirstVisibleLine() + (at.y() - kMargin) / view->LineHeight();
+    if (line >= LineCount())
+        return -1;
+    const int column =
+        std::max(0, at.x() + view->horizontalScrollBar()->value() - kMargin) / view->CharWidth();
+    return Starts()[line] + static_cast<int>(std::min<qsizetype>(column, view->Line(line).size()));
+}
+
+namespace {
+
 QAccessibleInterface *MakeAccessibleView(const QString &className, QObject *object) {
-    if (className == QLatin1String("PlainTextView") && object->isWidgetType())
-        return new AccessibleView(static_cast<PlainTextView *>(object));
+    if (className == QLatin1String("PlainTextView"))
+        return new AccessiblePlainTextView(static_cast<PlainTextView *>(object));
     return nullptr;
 }
 
@@ -69,6 +241,8 @@ void PlainTextView::LoadFile(const QString &path) {
 void PlainTextView::SetContents(QByteArray bytes) {
     m_bytes = std::move(bytes);
     IndexLines();
+    m_characterStarts.clear();
+    m_characterStarts.shrink_to_fit();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     UpdateScrollBars();
@@ -189,8 +363,14 @@ void PlainTextView::changeEvent(QEvent *event) {
 
 void PlainTextView::scrollContentsBy(int, int) {
     viewport()->update();
-    QAccessibleEvent scrolled(this, QAccessible::VisibleDataChanged);
-    QAccessible::updateAccessibility(&scrolled);
+    // Only for a screen reader: the caret's offset needs the index of every line's offset.
+    if (!QAccessible::isActive())
+        return;
+    if (QAccessibleTextInterface *text =
+            QAccessible::queryAccessibleInterface(this)->textInterface()) {
+        QAccessibleTextCursorEvent moved(this, text->cursorPosition());
+        QAccessible::updateAccessibility(&moved);
+    }
 }
 
 void PlainTextView::keyPressEvent(QKeyEvent *event) {

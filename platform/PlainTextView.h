@@ -8,7 +8,8 @@
 // file's bytes and the offset of each line and decodes only the lines on screen, so a file of a
 // million lines opens at once and costs little more memory than the file itself. It draws no
 // caret and takes no typing; the keyboard scrolls. Lines end at LF, with a CR before it dropped,
-// or at a lone CR.
+// or at a lone CR. A screen reader reads it as a read-only text whose caret is at the top line on
+// screen.
 class PlainTextView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -27,7 +28,7 @@ public:
     // The whole text, lines joined by "\n".
     QString Text() const;
     qsizetype FirstVisibleLine() const;
-    // The lines on screen, joined by "\n" (what a screen reader reads).
+    // The lines on screen, joined by "\n".
     QString VisibleText() const;
 
 signals:
@@ -48,6 +49,8 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    friend class AccessiblePlainTextView;
+
     void IndexLines();
     void UpdateScrollBars();
     int LineHeight() const;
@@ -57,4 +60,6 @@ private:
     QByteArray m_bytes;
     std::vector<qsizetype> m_lineStarts; // and the start a line after the last would have
     qsizetype m_longestLineBytes = 0;
+    // Where each line starts in Text(), in characters; built when a screen reader first asks.
+    mutable std::vector<int> m_characterStarts;
 };

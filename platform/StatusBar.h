@@ -6,7 +6,8 @@
 #include <QStatusBar>
 #include <QTimer>
 
-// One panel of a status bar. A date or time panel shows the current date or time by itself.
+// One panel of a status bar. A date or time panel shows the current date or time by itself. A
+// screen reader reads the panel's text (a label tells it of every change).
 class StatusPanel : public ClickableLabel {
     Q_OBJECT
 public:

@@ -1,14 +1,35 @@
 #include "platform/Toolbar.h"
 
+#include "platform/PressableAccessible.h"
+
+namespace {
+
+// Qt would offer a toggle button as a check box whose only action flips its look.
+class AccessibleToolbarButton final : public PressableAccessible {
+public:
+    explicit AccessibleToolbarButton(ToolbarButton *button)
+        : PressableAccessible(button, QAccessible::Button) {}
+
+private:
+    void Press() override { static_cast<ToolbarButton *>(widget())->click(); }
+};
+
+QAccessibleInterface *MakeAccessibleButton(const QString &className, QObject *object) {
+    if (className == QLatin1String("ToolbarButton"))
+        return new AccessibleToolbarButton(static_cast<ToolbarButton *>(object));
+    return nullptr;
+}
+
+} // namespace
+
 ToolbarButton::ToolbarButton(const QString &key, const QString &toolTip, QWidget *parent)
     : QToolButton(parent)
     , m_key(key) {
-    setCheckable(true); // for the pressed look only; see nextCheckState
+    static const bool accessibleButtons = (QAccessible::installFactory(MakeAccessibleButton), true);
+    Q_UNUSED(accessibleButtons);
     setAutoRaise(true);
     setFocusPolicy(Qt::NoFocus);
     setToolTip(toolTip);
-    // Icon-only: the tooltip is what a screen reader says.
-    setAccessibleName(toolTip);
 }
 
 Toolbar::Toolbar(QWidget *parent)

@@ -4,14 +4,16 @@
 #include <QToolBar>
 #include <QToolButton>
 
-// A toolbar button: a plain push button. Its pressed look (Value) is the program's to set;
-// clicking the button does not press it.
+// A toolbar button: a push button, named for a screen reader by its command, with its tooltip
+// as description. A toggle button also has a pressed look (Value) that the program sets;
+// clicking never presses it by itself, and a plain button is never drawn pressed.
 class ToolbarButton : public QToolButton {
     Q_OBJECT
 public:
     ToolbarButton(const QString &key, const QString &toolTip, QWidget *parent = nullptr);
 
     QString Key() const { return m_key; }
+    void SetToggle(bool toggle) { setCheckable(toggle); }
     // 1 pressed, 0 not pressed.
     int Value() const { return isChecked() ? 1 : 0; }
     void SetValue(int value) { setChecked(value == 1); }

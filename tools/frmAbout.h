@@ -28,7 +28,8 @@ protected:
 
 private:
     void BuildControls();
-    void Form_Click();
+    bool TakesClicks() const override { return true; }
+    void Form_Click() override;
     void lblAMsg_Click();
     void lblAMsg1_Click();
     void lblAMsg2_Click();

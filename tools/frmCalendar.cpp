@@ -22,6 +22,14 @@ void frmCalendar::BuildControls() {
     MonthView1->setObjectName(QStringLiteral("MonthView1"));
     cmdCClose->setObjectName(QStringLiteral("cmdCClose"));
     MonthView1->setAccessibleName(QStringLiteral("Month calendar"));
+    // The calendar's own month arrows show only pictures, and its grid of days has no name.
+    const std::pair<const char *, const char *> unnamed[] = {
+        {"qt_calendar_prevmonth", "Previous month"},
+        {"qt_calendar_nextmonth", "Next month"},
+        {"qt_calendar_calendarview", "Days"}};
+    for (const auto &[objectName, spoken] : unnamed)
+        if (auto *part = MonthView1->findChild<QWidget *>(QLatin1String(objectName)))
+            part->setAccessibleName(QLatin1String(spoken));
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();

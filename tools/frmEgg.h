@@ -27,7 +27,8 @@ protected:
 
 private:
     void BuildControls();
-    void Form_Click();
+    bool TakesClicks() const override { return true; }
+    void Form_Click() override;
 
     ClickTracker m_click;
 };

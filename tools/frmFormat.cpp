@@ -90,7 +90,12 @@ void frmFormat::BuildControls() {
     lblFWarn->setStyleSheet(QStringLiteral("color: #c00000;"));
     imgFormat->setPixmap(FloppyPicture(48));
     imgFormat->setAccessibleName(QStringLiteral("Floppy disk"));
-    drvFormat->setAccessibleName(QStringLiteral("Drive"));
+    // A screen reader names a drop-down list by its choice and learns what the choice is from a
+    // label beside it; this one is never shown.
+    auto *drive = new QLabel(QStringLiteral("Drive"), fraFormat);
+    drive->setObjectName(QStringLiteral("lblFDrive"));
+    drive->setBuddy(drvFormat);
+    drive->hide();
     drvFormat->setMinimumWidth(200);
     fraFormat->setFrameShape(QFrame::StyledPanel);
     fraFormat->setFrameShadow(QFrame::Sunken);

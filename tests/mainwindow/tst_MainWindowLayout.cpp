@@ -112,19 +112,25 @@ void MainWindowLayout::menuTree() {
 void MainWindowLayout::toolbarPositions() {
     TestRun run;
     frmMain &main = OpenMainWindow();
-    // "key tooltip" by position, one group of buttons a line; "-" a separator.
+    // By position, one group of buttons a line, "key Name: description" as a screen reader finds
+    // them, with "*" after a toggle button's name; "-" a separator.
     const QStringList expected =
-        QStringLiteral("new clear the entry screen|open open saved entry|save save current entry|-|"
-                       "cut cut text|copy copy text|paste paste text|-|"
-                       "date insert current date|time insert current time|"
-                       "picture insert picture|-|"
-                       "font choose a font|color choose a new text color|center center text|"
-                       "bold bold text|italic italic text|underline underlined text|-|"
-                       "change change password(s)|calendar check calendar|"
-                       "format format 3.5\" disk|view view security log|"
-                       "search search for a word/phrase|sound toggle sound on/off|-|"
-                       "help display the help file|about display the about screen|-|"
-                       "exit exit the program")
+        QStringLiteral("new New: clear the entry screen|open Open: open saved entry|"
+                       "save Save: save current entry|-|"
+                       "cut Cut: cut text|copy Copy: copy text|paste Paste: paste text|-|"
+                       "date Date: insert current date|time Time: insert current time|"
+                       "picture Picture: insert picture|-|"
+                       "font Font: choose a font|color Colors: choose a new text color|"
+                       "center Center*: center text|bold Bold*: bold text|"
+                       "italic Italic*: italic text|underline Underline*: underlined text|-|"
+                       "change Change password: change password(s)|"
+                       "calendar Calendar: check calendar|"
+                       "format Format 3.5\" floppy: format 3.5\" disk|"
+                       "view View log: view security log|"
+                       "search Search: search for a word/phrase|"
+                       "sound Sound*: toggle sound on/off|-|"
+                       "help Help: display the help file|about About: display the about screen|-|"
+                       "exit Exit: exit the program")
             .split(QLatin1Char('|'));
     QCOMPARE(main.tlbMain->Count(), expected.size());
     QList<QImage> drawn; // our own pictures, for a bare desktop: each clear and distinct
@@ -136,9 +142,15 @@ void MainWindowLayout::toolbarPositions() {
             continue;
         }
         QVERIFY(button);
-        QCOMPARE(button->Key() + QLatin1Char(' ') + button->toolTip(), line);
-        QCOMPARE(button->accessibleName(), button->toolTip());
+        QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(button);
+        QCOMPARE(spoken->role(), QAccessible::Button);
+        QCOMPARE(QStringLiteral("%1 %2%3: %4")
+                     .arg(button->Key(), spoken->text(QAccessible::Name),
+                          spoken->state().checkable ? QStringLiteral("*") : QString(),
+                          spoken->text(QAccessible::Description)),
+                 line);
         QCOMPARE(button->Value(), position == 25 ? 1 : 0);
+        QCOMPARE(spoken->state().checked, position == 25);
         QVERIFY(!button->icon().pixmap(24, 24).isNull());
         const QImage picture = DrawnToolbarPicture(button->Key()).toImage();
         QCOMPARE(picture.size(), QSize(24, 24));
@@ -149,9 +161,10 @@ void MainWindowLayout::toolbarPositions() {
         QVERIFY2(inked >= 20 && !drawn.contains(picture), qPrintable(line));
         drawn.append(picture);
     }
-    // Clicking a button runs its command but never presses it by itself.
+    // Clicking a button runs its command but never presses it by itself, nor can the program.
     ToolbarButton *date = main.tlbMain->ButtonByKey(QStringLiteral("date"));
     QTest::mouseClick(date, Qt::LeftButton);
+    date->SetValue(1);
     QCOMPARE(date->Value(), 0);
 }
 
@@ -185,6 +198,16 @@ void MainWindowLayout::statusPanels() {
         moments << Regional::ShortDateText(at.date()) + ' ' + Regional::LongTimeText(at.time());
     const QString shown = bar->Panels(3)->Text() + ' ' + bar->Panels(4)->Text();
     QVERIFY2(moments.contains(shown), qPrintable(shown));
+
+    // A screen reader reads what each panel shows.
+    QTest::keyClick(main.rtbMain, Qt::Key_A);
+    for (int n = 1; n <= 4; ++n) {
+        QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(bar->Panels(n));
+        QCOMPARE(spoken->text(QAccessible::Name), bar->Panels(n)->Text());
+    }
+    QCOMPARE(bar->Panels(2)->Text(), QStringLiteral("NOT SAVED!"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(bar->Panels(3))->text(QAccessible::Description),
+             QStringLiteral("Date"));
 }
 
 QTEST_MAIN(MainWindowLayout)

@@ -28,6 +28,15 @@ private slots:
         QCOMPARE(viewer.rtbView->Text(), QStringLiteral("unauthorized 12/5/2026 10:52:57 PM\n") +
                                              rtfLooking + QLatin1Char('\n') + accented);
         const QString firstText = viewer.rtbView->Text();
+        // A screen reader reads the same text, counting characters rather than bytes.
+        QAccessibleTextInterface *spoken =
+            QAccessible::queryAccessibleInterface(viewer.rtbView)->textInterface();
+        QCOMPARE(spoken->text(0, spoken->characterCount()), firstText);
+        int start = 0, end = 0;
+        QCOMPARE(
+            spoken->textAtOffset(firstText.size() - 1, QAccessible::LineBoundary, &start, &end),
+            accented);
+        QCOMPARE(start, firstText.size() - accented.size());
 
         QTest::mouseClick(viewer.cmdVDone, Qt::LeftButton);
         QVERIFY(viewer.isHidden());
@@ -105,13 +114,28 @@ private slots:
         QVERIFY(view->FirstVisibleLine() > 1);
         QVERIFY(viewer.isVisible());
 
-        // A screen reader reads the lines on screen.
+        // A screen reader reads the lines on screen, and line by line from the caret, which is at
+        // the top line on screen; moving the caret scrolls.
         QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(view);
-        QVERIFY(spoken);
         QCOMPARE(spoken->text(QAccessible::Name), QStringLiteral("Security log"));
         QCOMPARE(spoken->text(QAccessible::Value), view->VisibleText());
-        QVERIFY(spoken->text(QAccessible::Value)
-                    .startsWith(view->Line(view->FirstVisibleLine()) + QLatin1Char('\n')));
+        QAccessibleTextInterface *text = spoken->textInterface();
+        const qsizetype top = view->FirstVisibleLine();
+        const int caret = text->cursorPosition();
+        int start = 0, end = 0;
+        const auto line = QAccessible::LineBoundary;
+        QCOMPARE(text->textAtOffset(caret, line, &start, &end), view->Line(top) + '\n');
+        QCOMPARE(start, caret);
+        QCOMPARE(text->textAfterOffset(caret, line, &start, &end), view->Line(top + 1) + '\n');
+        QCOMPARE(text->textBeforeOffset(caret, line, &start, &end), view->Line(top - 1) + '\n');
+        QCOMPARE(text->textAtOffset(caret, QAccessible::CharBoundary, &start, &end), "a");
+        QCOMPARE(text->offsetAtPoint(text->characterRect(caret + 5).center()), caret + 5);
+        QCOMPARE(text->textAtOffset(text->characterCount(), line, &start, &end), view->Line(499));
+        QCOMPARE(end, text->characterCount());
+        text->setCursorPosition(start + 3);
+        QCOMPARE(view->FirstVisibleLine(), view->verticalScrollBar()->maximum());
+        text->setCursorPosition(text->textAfterOffset(0, line, &start, &end).size() + 1);
+        QCOMPARE(view->FirstVisibleLine(), 1);
     }
 
     void unreadableLogShowsAnEmptyViewer() {

@@ -1,0 +1,255 @@
+// What a screen reader finds: every window a frame or dialog named by its caption, every control
+// in it with a role, a name and the actions a user needs, and actions that do what clicks do.
+#include "MainWindowDriver.h"
+#include "TestSupport.h"
+
+#include "app/frmSplash.h"
+#include "entry/frmFileErr.h"
+#include "entry/frmNoFind.h"
+#include "entry/frmSearch.h"
+#include "mainwindow/frmAskQuit.h"
+#include "platform/ClickableLabel.h"
+#include "platform/HelpViewer.h"
+#include "platform/RichTextBox.h"
+#include "platform/StatusBar.h"
+#include "security/frmPassChange.h"
+#include "security/frmPassEntry.h"
+#include "security/frmView.h"
+#include "tools/frmAbout.h"
+#include "tools/frmCalendar.h"
+#include "tools/frmEgg.h"
+#include "tools/frmFormat.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QStandardPaths>
+
+namespace {
+
+// Sets a run up as a user would and gives the window or control reached.
+using Reach = QWidget *(*)();
+template <class T> QWidget *Shown() {
+    Module1::Forms().Show<T>();
+    return &Module1::Forms().Get<T>();
+}
+
+// With a typed character, so that every status panel shows something.
+QWidget *MainShown() {
+    frmMain &main = OpenMainWindow();
+    QTest::keyClick(main.rtbMain, Qt::Key_A);
+    return &main;
+}
+
+QWidget *HelpShown() {
+    HelpViewer::Run(QFINDTESTDATA("../../assets/help/orvquillory.hlp"), HelpViewer::kHelpFinder);
+    return HelpViewer::Current();
+}
+
+QString Describe(QAccessibleInterface *control) {
+    return QStringLiteral("%1 '%2' (role %3)")
+        .arg(control->object() ? control->object()->objectName() : QString(),
+             control->text(QAccessible::Name))
+        .arg(control->role());
+}
+
+bool FillerOrUnknown(QAccessible::Role role) {
+    return role == QAccessible::NoRole || role == QAccessible::Client ||
+           role == QAccessible::Whitespace || role == QAccessible::Grip ||
+           role >= QAccessible::UserRole;
+}
+
+bool Named(QAccessibleInterface *control) {
+    // A table's empty corner cell shows nothing to name.
+    if (control->role() == QAccessible::Cell)
+        return true;
+    const auto labels = control->relations(QAccessible::Label);
+    const bool labelled = std::any_of(labels.begin(), labels.end(), [](const auto &label) {
+        return !label.first->text(QAccessible::Name).isEmpty();
+    });
+    // A drop-down list is named by its choice; only a label says what is chosen.
+    const auto *list = qobject_cast<const QComboBox *>(control->object());
+    if (list && !list->isEditable())
+        return labelled;
+    return labelled || !control->text(QAccessible::Name).isEmpty();
+}
+
+QStringList ActionsOf(QAccessibleInterface *control) {
+    return control->actionInterface() ? control->actionInterface()->actionNames() : QStringList();
+}
+
+// A control a user can operate: one that takes the keyboard itself, a button, or a label that
+// takes clicks; inside a control, an item that takes the focus or an action.
+bool Clickable(const QWidget *widget) {
+    const auto *label = qobject_cast<const ClickableLabel *>(widget);
+    return widget->inherits("QAbstractButton") || (label && label->TakesClicks());
+}
+
+bool Operable(QAccessibleInterface *control) {
+    auto *widget = qobject_cast<QWidget *>(control->object());
+    if (!widget)
+        return control->state().focusable || !ActionsOf(control).isEmpty();
+    return (widget->focusPolicy() != Qt::NoFocus && !widget->focusProxy()) || Clickable(widget);
+}
+
+// What a mouse user does with it, a screen reader must be able to do by an action.
+bool Pressable(QAccessibleInterface *control) {
+    auto *widget = qobject_cast<QWidget *>(control->object());
+    if (!widget || !widget->isEnabled() || !Clickable(widget))
+        return true;
+    const QStringList actions = ActionsOf(control);
+    return actions.contains(QAccessibleActionInterface::pressAction()) ||
+           actions.contains(QAccessibleActionInterface::showMenuAction());
+}
+
+// The faults of every visible control a user can operate.
+void Walk(QAccessibleInterface *parent, QStringList &faults) {
+    for (int i = 0; i < parent->childCount(); ++i) {
+        QAccessibleInterface *control = parent->child(i);
+        if (!control || control->state().invisible)
+            continue;
+        if (Operable(control)) {
+            if (FillerOrUnknown(control->role()))
+                faults << QStringLiteral("no role: ") + Describe(control);
+            if (!Named(control))
+                faults << QStringLiteral("no name: ") + Describe(control);
+            if (!Pressable(control))
+                faults << QStringLiteral("no press: ") + Describe(control);
+        }
+        Walk(control, faults);
+    }
+}
+
+// The main window in the editing state, as after typing a character.
+frmMain &Typed() {
+    frmMain &main = OpenMainWindow();
+    QTest::keyClick(main.rtbMain, Qt::Key_A);
+    return main;
+}
+
+template <class T> T &Over() {
+    Typed();
+    Module1::Forms().Show<T>();
+    return Module1::Forms().Get<T>();
+}
+
+// What a click or an action did: the entry, the marker, the pressed buttons, the windows shown
+// and the hidden card's state.
+QString Outcome(const TestRun &run) {
+    if (run.Ended())
+        return QStringLiteral("ended");
+    frmMain &main = Module1::Forms().Get<frmMain>();
+    QStringList shown;
+    for (const Form *form : Module1::Forms().Loaded())
+        if (form->isVisible())
+            shown << form->objectName();
+    QString pressed;
+    for (int position = 1; position <= main.tlbMain->Count(); ++position)
+        if (ToolbarButton *button = main.tlbMain->Buttons(position))
+            pressed += QString::number(button->Value());
+    return QStringLiteral("'%1' '%2' %3 %4 card %5%6%7%8%9")
+        .arg(main.rtbMain->toPlainText(), main.staMain->Panels(2)->Text(), pressed,
+             shown.join(QLatin1Char(',')))
+        .arg(Module1::gCardArmed)
+        .arg(main.mPanelOrvSoftware)
+        .arg(main.mPanelModified)
+        .arg(main.mPanelDate)
+        .arg(main.mPanelTime);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Reach)
+
+class Accessibility : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanup() { HelpViewer::Discard(); }
+    void everyWindowCanBeUsed_data();
+    void everyWindowCanBeUsed();
+    void pressDoesWhatAClickDoes_data();
+    void pressDoesWhatAClickDoes();
+};
+
+void Accessibility::everyWindowCanBeUsed_data() {
+    QTest::addColumn<Reach>("open");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("name");
+    const int frame = QAccessible::Window;
+    const int dialog = QAccessible::Dialog;
+    QTest::newRow("splash") << &Shown<frmSplash> << dialog << "Quillory";
+    QTest::newRow("gate") << &Shown<frmPassEntry> << dialog << "Password entry";
+    QTest::newRow("main") << &MainShown << frame << "Main screen";
+    QTest::newRow("quit") << &Shown<frmAskQuit> << dialog << "Quit program?";
+    QTest::newRow("file error") << &Shown<frmFileErr> << dialog << "File error!";
+    QTest::newRow("not found") << &Shown<frmNoFind> << dialog << "Not found!";
+    QTest::newRow("search") << &Shown<frmSearch> << dialog << "Search";
+    QTest::newRow("log") << &Shown<frmView> << dialog << "View security log";
+    QTest::newRow("passwords") << &Shown<frmPassChange> << dialog << "Change passwords";
+    QTest::newRow("calendar") << &Shown<frmCalendar> << dialog << "Calendar";
+    QTest::newRow("format") << &Shown<frmFormat> << dialog << "Format 3.5\" floppy disk";
+    QTest::newRow("about") << &Shown<frmAbout> << dialog << "About Quillory";
+    QTest::newRow("card") << &Shown<frmEgg> << dialog << "Author's card";
+    QTest::newRow("help") << &HelpShown << frame << "Help Topics: Quillory Help";
+}
+
+void Accessibility::everyWindowCanBeUsed() {
+    QFETCH(Reach, open);
+    QFETCH(int, role);
+    QFETCH(QString, name);
+    TestRun run;
+    run.WriteFile(QStringLiteral("orvlog.txt"), "authorized 12/5/2026 10:52:57 PM\r\n");
+    QWidget *window = open();
+    QVERIFY(window && window->isVisible());
+    QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(window);
+    QCOMPARE(int(spoken->role()), role);
+    QCOMPARE(spoken->text(QAccessible::Name), name);
+    QStringList faults;
+    Walk(spoken, faults);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+void Accessibility::pressDoesWhatAClickDoes_data() {
+    QTest::addColumn<Reach>("target");
+    QTest::newRow("mark") << Reach(
+        []() -> QWidget * { return Typed().tlbMain->ButtonByKey(QStringLiteral("date")); });
+    QTest::newRow("show") << Reach(
+        []() -> QWidget * { return Typed().tlbMain->ButtonByKey(QStringLiteral("calendar")); });
+    QTest::newRow("toggle") << Reach(
+        []() -> QWidget * { return Typed().tlbMain->ButtonByKey(QStringLiteral("bold")); });
+    QTest::newRow("panel") << Reach([]() -> QWidget * { return Typed().staMain->Panels(3); });
+    QTest::newRow("no") << Reach([]() -> QWidget * { return Over<frmAskQuit>().lblAQNo; });
+    QTest::newRow("yes") << Reach([]() -> QWidget * { return Over<frmAskQuit>().lblAQYes; });
+    QTest::newRow("file error") << Reach([]() -> QWidget * { return Over<frmFileErr>().lblFEOK; });
+    QTest::newRow("not found") << Reach([]() -> QWidget * { return Over<frmNoFind>().lblNFOK; });
+    QTest::newRow("about") << Reach([]() -> QWidget * { return Over<frmAbout>().lblAMsg2; });
+    QTest::newRow("card") << Reach([]() -> QWidget * { return &Over<frmEgg>(); });
+}
+
+void Accessibility::pressDoesWhatAClickDoes() {
+    QFETCH(Reach, target);
+    QString before, clicked;
+    {
+        TestRun run;
+        QWidget *control = target();
+        before = Outcome(run);
+        // A window is clicked on its bare edge.
+        QTest::mouseClick(control, Qt::LeftButton, {},
+                          control->isWindow() ? QPoint(2, 2) : QPoint());
+        TestRun::ProcessEvents();
+        clicked = Outcome(run);
+    }
+    QVERIFY2(clicked != before, qPrintable(before));
+    TestRun run;
+    QAccessibleActionInterface *actions =
+        QAccessible::queryAccessibleInterface(target())->actionInterface();
+    QCOMPARE(actions->actionNames().value(0), QAccessibleActionInterface::pressAction());
+    QVERIFY(actions->keyBindingsForAction(QAccessibleActionInterface::pressAction()).isEmpty());
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    TestRun::ProcessEvents();
+    QCOMPARE(Outcome(run), clicked);
+}
+
+QTEST_MAIN(Accessibility)
+#include "tst_Accessibility.moc"

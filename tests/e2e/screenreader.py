@@ -1,0 +1,165 @@
+#!/usr/bin/python3
+"""A screen-reader user's journey through the real program, through the accessibility tree
+(AT-SPI) alone: every control is found by its role and name, every button is pressed by its
+Press action, every key comes from AT-SPI's own keyboard. Prints each step; on the first fault
+prints FAIL and ends with status 1.
+
+Usage: screenreader.py <program> <entry file to save> <file for the program's output>
+"""
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+RETURN = 0xFF0D
+LINE = "Dear diary, I heard every word."
+
+
+def fail(message):
+    print("FAIL: " + message, flush=True)
+    sys.exit(1)
+
+
+def step(message):
+    print("-- " + message, flush=True)
+
+
+def wait_for(what, found, seconds=20):
+    """Handles the screen reader's events until found() gives something, which it returns."""
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        while GLib.MainContext.default().iteration(False):
+            pass
+        try:
+            value = found()
+        except GLib.GError:  # an object gone while we looked
+            value = None
+        if value:
+            return value
+        time.sleep(0.1)
+    fail(what)
+
+
+def application():
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == "Quillory":
+            return app
+    return None
+
+
+def window(app, name, role):
+    def shown():
+        for candidate in app:
+            if candidate is not None and candidate.name == name and \
+                    candidate.getState().contains(pyatspi.STATE_SHOWING):
+                return candidate
+        return None
+    found = wait_for(f"no window '{name}'", shown)
+    if found.getRoleName() != role:
+        fail(f"the window '{name}' is a {found.getRoleName()}, not a {role}")
+    return found
+
+
+def control(root, role, name):
+    """The control shown in root with that role and name."""
+    def shown(candidate):
+        return candidate is not None and candidate.getRoleName() == role and \
+            candidate.name == name and candidate.getState().contains(pyatspi.STATE_SHOWING)
+    return wait_for(f"no {role} '{name}' shown in '{root.name}'",
+                    lambda: pyatspi.findDescendant(root, shown))
+
+
+def focused(field):
+    wait_for(f"'{field.name}' does not take the keys",
+             lambda: field.getState().contains(pyatspi.STATE_FOCUSED))
+
+
+def press(root, name):
+    button = control(root, "push button", name)
+    action = button.queryAction()
+    if action.nActions == 0 or action.getName(0) != "Press":
+        fail(f"'{name}' cannot be pressed")
+    action.doAction(0)
+    return button
+
+
+def type_keys(text):
+    pyatspi.Registry.generateKeyboardEvent(0, text, pyatspi.KEY_STRING)
+
+
+def journey(app, saved):
+    step("the gate: both passwords typed, Check and Continue pressed")
+    gate = window(app, "Password entry", "dialog")
+    focused(control(gate, "password text", "Pass #1"))
+    type_keys("journal")
+    pyatspi.Registry.generateKeyboardEvent(RETURN, None, pyatspi.KEY_SYM)
+    focused(control(gate, "password text", "Pass #2"))
+    type_keys("diary")
+    press(gate, "Check")
+    press(gate, "Continue")
+
+    step("a line typed into the entry: the marker says so")
+    main = window(app, "Main screen", "frame")
+    renamed = []
+    pyatspi.Registry.registerEventListener(lambda event: renamed.append(event.source.name),
+                                           "object:property-change:accessible-name")
+    entry = control(main, "text", "Journal entry")
+    focused(entry)
+    type_keys(LINE)
+    wait_for("the entry does not hold the typed line",
+             lambda: entry.queryText().getText(0, -1) == LINE)
+    status = control(main, "status bar", "")
+    wait_for("the marker did not announce 'NOT SAVED!'",
+             lambda: status[1].name == "NOT SAVED!" and "NOT SAVED!" in renamed)
+
+    step("Bold: a toggle button, checked once pressed")
+    bold = press(main, "Bold")
+    wait_for("Bold is not checked", lambda: bold.getState().contains(pyatspi.STATE_CHECKED))
+
+    step("Save: the file dialog answered through its controls")
+    press(main, "Save")
+    dialog = window(app, "Save file", "dialog")
+    control(dialog, "text", "File name:").queryEditableText().setTextContents(saved)
+    press(dialog, "Save")
+    wait_for("the entry was not saved", lambda: os.path.exists(saved))
+    wait_for("the status bar does not show the saved file and a blank marker",
+             lambda: status[0].name == saved and status[1].name == "")
+
+    step("the security log read at the caret line")
+    press(main, "View log")
+    viewer = window(app, "View security log", "dialog")
+    log = control(viewer, "text", "Security log").queryText()
+    first, start, _ = log.getTextAtOffset(log.caretOffset, pyatspi.TEXT_BOUNDARY_LINE_START)
+    if start != 0 or not first.startswith("authorized "):
+        fail(f"the log's caret line is {first!r} at {start}")
+    press(viewer, "Done")
+
+    step("Exit, then Yes in the quit window")
+    press(main, "Exit")
+    press(window(app, "Quit program?", "dialog"), "Yes")
+
+
+def main():
+    program_path, saved, output = sys.argv[1:4]
+    with open(output, "w") as log:
+        program = subprocess.Popen(
+            [program_path], stdout=log, stderr=subprocess.STDOUT,
+            env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+    try:
+        journey(wait_for("the program does not show in AT-SPI", application, 30), saved)
+        try:
+            status = program.wait(10)
+        except subprocess.TimeoutExpired:
+            fail("the program runs on after Yes")
+        if status != 0:
+            fail(f"the program ended with status {status}")
+    finally:
+        if program.poll() is None:
+            program.kill()
+            program.wait()
+
+
+main()
