@@ -9,6 +9,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
+#include "platform/rtf/RtfImages.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
@@ -20,6 +21,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QTextBlock>
+#include <QThreadPool>
 
 namespace {
 
@@ -301,20 +303,63 @@ private slots:
         QCOMPARE(PictureCount(reopened), 1);
     }
 
+    // A phone photo: the JPEG file's own bytes are the picture, in the entry and in the saved
+    // RTF, shown at the entry's width (the size saved with it) from a copy made at that size.
+    void aLargePhotoKeepsItsBytesAndFitsTheEntry() {
+        Editing editing;
+        auto &[run, main, box] = editing;
+        QImage photo(4000, 3000, QImage::Format_RGB32);
+        photo.fill(QColor(30, 120, 200));
+        const QByteArray jpeg = EncodedImage(photo, "JPEG");
+        run.WriteFile(QStringLiteral("photo.jpg"), jpeg);
+        run.Dialogs().files.append(run.FilePath(QStringLiteral("photo.jpg")));
+        const qreal margin = box.document()->documentMargin();
+        const qreal width = box.viewport()->width() - 2 * margin; // before a scroll bar shows
+        main.mnuMIPicture->trigger();
+        TestRun::ProcessEvents();
+
+        QTextImageFormat picture;
+        for (auto it = box.document()->begin().begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                picture = it.fragment().charFormat().toImageFormat();
+        QCOMPARE(RtfImages::Held(*box.document(), picture.name()).toByteArray(), jpeg);
+        const qreal height = std::round(width * 3 / 4);
+        QCOMPARE(QSizeF(picture.width(), picture.height()), QSizeF(width, height));
+        QByteArray rtf = RtfWriter::Write(*box.document());
+        QVERIFY(rtf.contains("{\\pict\\jpegblip\\picw4000\\pich3000\\picwgoal" +
+                             QByteArray::number(qRound(width * 15)) + "\\pichgoal" +
+                             QByteArray::number(qRound(height * 15))));
+        QVERIFY(rtf.replace('\n', QByteArray()).contains(jpeg.toHex()));
+
+        QThreadPool::globalInstance()->waitForDone(); // the copy is made on a worker thread
+        TestRun::ProcessEvents();
+        // Drawn from edge to edge of the entry, however narrow the scroll bar has made it.
+        const QImage shown = box.viewport()->grab().toImage();
+        const int right = box.viewport()->width() - int(margin);
+        for (const int x : {int(margin) + 1, right - 2})
+            QVERIFY(qAbs(shown.pixelColor(x, 10).blue() - 200) < 8);
+        QCOMPARE(shown.pixelColor(right + 1, 10), box.palette().color(QPalette::Base));
+    }
+
     void aPictureThatCannotBeLoadedChangesNothing() {
         Editing editing;
         auto &[run, main, box] = editing;
         QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
         run.WriteFile(QStringLiteral("broken.jpg"), "not a picture");
-        run.Dialogs().files = {std::nullopt, run.FilePath(QStringLiteral("broken.jpg"))};
+        run.WriteFile(QStringLiteral("huge.png"), PngClaiming(20000, 20000));
+        run.Dialogs().files = {std::nullopt, run.FilePath(QStringLiteral("broken.jpg")),
+                               run.FilePath(QStringLiteral("huge.png"))};
         box.SetText(QStringLiteral("ab"));
         main.mnuMIPicture->trigger(); // cancelled
         main.mnuMIPicture->trigger(); // unreadable
+        main.mnuMIPicture->trigger(); // too large to decode: refused, and the user told so
         TestRun::ProcessEvents();
         QCOMPARE(PictureCount(*box.document()), 0);
         QCOMPARE(box.Text(), QStringLiteral("ab"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("earlier"));
-        QVERIFY(run.Messages().isEmpty());
+        QCOMPARE(run.Messages().size(), 1);
+        QVERIFY2(run.Messages()[0].contains(QStringLiteral("20,000 x 20,000 pixels")),
+                 qPrintable(run.Messages()[0]));
         QCOMPARE(Module1::gModified, qint16(1));
     }
 };

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
+#include <QtEndian>
 
 QByteArray EncodedImage(const QImage &image, const char *format) {
     QByteArray bytes;
@@ -19,6 +20,20 @@ QByteArray EncodedImage(const QImage &image, const char *format) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return bytes;
+}
+
+QByteArray PngClaiming(quint32 width, quint32 height) {
+    QByteArray png = EncodedImage(QImage(1, 1, QImage::Format_RGB32), "PNG");
+    qToBigEndian(width, png.data() + 16); // IHDR: length, type, width, height, ..., CRC
+    qToBigEndian(height, png.data() + 20);
+    quint32 crc = 0xFFFFFFFF;
+    for (const char byte : QByteArrayView(png).sliced(12, 17)) {
+        crc ^= uchar(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    qToBigEndian(~crc, png.data() + 29);
+    return png;
 }
 
 void RecordingCuePlayer::Play(const QString &path) {
