@@ -37,14 +37,6 @@ void Select(RichTextBox &box, int start, int length) {
     box.SetSelLength(length);
 }
 
-int PictureCount(const QTextDocument &document) {
-    int pictures = 0;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            pictures += it.fragment().charFormat().isImageFormat() ? 1 : 0;
-    return pictures;
-}
-
 // A small picture in the given format. Qt writes no GIF, so that one is spelled out: a 2 x 1
 // picture, one red and one blue pixel.
 void WriteTestPicture(const QString &path, const QString &format) {
@@ -242,7 +234,7 @@ private slots:
         Select(box, 1, 2);
         main.mnuMEPaste->trigger();
         QCOMPARE(box.Text(), QStringLiteral("kp"));
-        QCOMPARE(PictureCount(*box.document()), 0);
+        QCOMPARE(Pictures(*box.document()).size(), 0);
     }
 
     void dateAndTimeArriveAsLinesAtTheCaret() {
@@ -286,11 +278,11 @@ private slots:
         main.mnuMIPicture->trigger();
         QCOMPARE(run.Dialogs().shown[0].title, QStringLiteral("Choose a picture"));
         QCOMPARE(run.Dialogs().shown[0].filter, QStringLiteral("bmp|*.bmp|gif|*.gif|jpg|*.jpg"));
-        QCOMPARE(PictureCount(*box.document()), 0); // pasted once the command is over
+        QCOMPARE(Pictures(*box.document()).size(), 0); // pasted once the command is over
         QVERIFY(QGuiApplication::clipboard()->mimeData()->hasImage());
         QVERIFY(!main.picMain->pixmap().isNull());
         TestRun::ProcessEvents();
-        QCOMPARE(PictureCount(*box.document()), 1);
+        QCOMPARE(Pictures(*box.document()).size(), 1);
         QCOMPARE(box.Text().remove(QChar::ObjectReplacementCharacter), QStringLiteral("ab"));
         QCOMPARE(main.dlgMain.FileName, path); // the next file dialog offers it
         // Copying around the picture puts only the text on the clipboard.
@@ -300,7 +292,7 @@ private slots:
         // Stored as a picture of its own, it is saved in the entry and read back.
         QTextDocument reopened;
         RtfReader::Read(RtfWriter::Write(*box.document()), &reopened);
-        QCOMPARE(PictureCount(reopened), 1);
+        QCOMPARE(Pictures(reopened).size(), 1);
     }
 
     // A phone photo: the JPEG file's own bytes are the picture, in the entry and in the saved
@@ -318,10 +310,7 @@ private slots:
         main.mnuMIPicture->trigger();
         TestRun::ProcessEvents();
 
-        QTextImageFormat picture;
-        for (auto it = box.document()->begin().begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                picture = it.fragment().charFormat().toImageFormat();
+        const QTextImageFormat picture = Pictures(*box.document()).value(0);
         QCOMPARE(RtfImages::Held(*box.document(), picture.name()).toByteArray(), jpeg);
         const qreal height = std::round(width * 3 / 4);
         QCOMPARE(QSizeF(picture.width(), picture.height()), QSizeF(width, height));
@@ -354,7 +343,7 @@ private slots:
         main.mnuMIPicture->trigger(); // unreadable
         main.mnuMIPicture->trigger(); // too large to decode: refused, and the user told so
         TestRun::ProcessEvents();
-        QCOMPARE(PictureCount(*box.document()), 0);
+        QCOMPARE(Pictures(*box.document()).size(), 0);
         QCOMPARE(box.Text(), QStringLiteral("ab"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("earlier"));
         QCOMPARE(run.Messages().size(), 1);

@@ -18,15 +18,6 @@
 
 namespace {
 
-QList<QTextImageFormat> Pictures(const QTextDocument &document) {
-    QList<QTextImageFormat> pictures;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                pictures << it.fragment().charFormat().toImageFormat();
-    return pictures;
-}
-
 // What the style sheet and the background picture beside a pasted text would bring, read.
 bool StyledByNamedFiles(const QTextDocument &document) {
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {

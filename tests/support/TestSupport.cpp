@@ -11,6 +11,8 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QWidget>
 #include <QtEndian>
 
@@ -34,6 +36,15 @@ QByteArray PngClaiming(quint32 width, quint32 height) {
     }
     qToBigEndian(~crc, png.data() + 29);
     return png;
+}
+
+QList<QTextImageFormat> Pictures(const QTextDocument &document) {
+    QList<QTextImageFormat> pictures;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                pictures << it.fragment().charFormat().toImageFormat();
+    return pictures;
 }
 
 void RecordingCuePlayer::Play(const QString &path) {
