@@ -33,6 +33,7 @@ struct Window {
     Window() {
         window.resize(860, 600);
         box->resize(window.size());
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn); // as the main window's entry
         window.show();
         QCoreApplication::processEvents();
     }

@@ -110,6 +110,10 @@ void RichTextBox::UseDocument(QTextDocument *next) {
             previous->clear();
         WrapFor(overLong);
     }
+    // Given to the new document before it is laid out, so that it is laid out once.
+    QTextOption option = next->defaultTextOption();
+    option.setWrapMode(wordWrapMode());
+    next->setDefaultTextOption(option);
     m_pictures->Attach(next);
     setDocument(next);
     if (owned)

@@ -306,7 +306,7 @@ private slots:
         run.WriteFile(QStringLiteral("photo.jpg"), jpeg);
         run.Dialogs().files.append(run.FilePath(QStringLiteral("photo.jpg")));
         const qreal margin = box.document()->documentMargin();
-        const qreal width = box.viewport()->width() - 2 * margin; // before a scroll bar shows
+        const qreal width = box.viewport()->width() - 2 * margin;
         main.mnuMIPicture->trigger();
         TestRun::ProcessEvents();
 
@@ -322,7 +322,7 @@ private slots:
 
         QThreadPool::globalInstance()->waitForDone(); // the copy is made on a worker thread
         TestRun::ProcessEvents();
-        // Drawn from edge to edge of the entry, however narrow the scroll bar has made it.
+        // Drawn from edge to edge of the entry, and no further.
         const QImage shown = box.viewport()->grab().toImage();
         const int right = box.viewport()->width() - int(margin);
         for (const int x : {int(margin) + 1, right - 2})
