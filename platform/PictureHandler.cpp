@@ -121,8 +121,8 @@ void PictureHandler::Prefetch(QTextDocument *document, int from, int to) {
                 continue;
             const QSize pixels = CopySize(
                 intrinsicSize(document, fragment.position(), fragment.charFormat()), m_ratio);
-            // Ahead of need only while there is room: the copies on screen come first.
-            if (m_shown.totalCost() + m_decodingKiB + CostKiB(pixels) > m_shown.maxCost() * 3 / 4)
+            // A bounded amount at a time; the cache lets the copies least recently drawn go.
+            if (m_decodingKiB + CostKiB(pixels) > m_shown.maxCost() / 4)
                 return;
             Prepare(*document, fragment.charFormat().toImageFormat().name(), pixels);
         }
