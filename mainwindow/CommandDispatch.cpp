@@ -49,6 +49,7 @@ void frmMain::ConnectCommands() {
     connect(tlbMain, &Toolbar::ButtonClick, this, &frmMain::tlbMain_ButtonClick);
     connect(rtbMain, &RichTextBox::KeyPress, this, &frmMain::rtbMain_KeyPress);
     connect(rtbMain, &RichTextBox::MouseDown, this, &frmMain::rtbMain_MouseDown);
+    connect(rtbMain, &RichTextBox::PictureRefused, this, &RefusePicture);
     connect(staMain, &StatusBar::PanelClick, this, &frmMain::staMain_PanelClick);
 }
 
@@ -101,7 +102,7 @@ void frmMain::mnuMFNew_Click() {
     SetBlankEntryState();
     Module1::gModified = 0;
     Module1::UpdateModifiedPanel();
-    rtbMain->clear();
+    rtbMain->SetText(QString());
 }
 
 void frmMain::mnuMFOpen_Click() {

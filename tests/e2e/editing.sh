@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Editing by keyboard as a user would: a few words typed, the last one selected with Shift+Ctrl+Left
-# and made bold through the Format menu, then on a new line the date from the Insert menu; saved
+# Editing by keyboard as a user would: a few words typed, a middle click into the entry while no
+# program owns a selection (nothing is pasted, nothing crashes), the last word selected with
+# Shift+Ctrl+Left and made bold through the Format menu, then on a new line the date from the Insert menu; saved
 # through the real Save dialog. pandoc, reading the saved file, sees the bold word, the other
 # words not bold, and a line holding today's date in United States short form.
 # Usage: editing.sh <built application folder>
@@ -16,6 +17,12 @@ e2e_step "three words, the last one bold"
 e2e_focus "$main"
 e2e_type "Today was quiet"
 sleep 0.3
+
+e2e_step "a middle click below the text, with nothing selected anywhere on the display"
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove --window "$main" $((WIDTH / 2)) $((HEIGHT / 2)) click 2
+sleep 0.5
+e2e_alive "the program after a middle click"
 e2e_key shift+ctrl+Left
 # Format shares its access key F with File, so it is reached from the Insert menu beside it.
 e2e_key alt+i Right b
