@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Quillory (as root), builds it and then
-#   ./build.sh run    starts the program from its application folder, build/quillory/
-#   ./build.sh test   runs every test
+#   ./build.sh run      starts the program from its application folder, build/quillory/
+#   ./build.sh test     runs every test
+#   ./build.sh package  builds the Debian package build/quillory_*.deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
-build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcanberra-dev
+build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev libcanberra-dev
     fonts-liberation fonts-dejavu-core)
+# dpkg-shlibdeps (dpkg-dev, file) works out the package's dependencies.
+package_packages=(dpkg-dev file)
 run_packages=(libcanberra-pulse sound-theme-freedesktop gnome-disk-utility)
 test_packages=(xvfb xdotool x11-utils clang libclang-rt-14-dev pandoc libreoffice-writer-nogui
-    dbus at-spi2-core python3-pyatspi)
+    dbus at-spi2-core python3-pyatspi desktop-file-utils appstream lintian "${package_packages[@]}")
 
 install_missing() {
     local missing=() package
@@ -54,8 +57,13 @@ test)
     # The RTF reader against generated input, for a bounded time; any crash, leak or hang fails.
     tests/fuzz/run-fuzzer.sh 90
     ;;
+package)
+    install_missing "${build_packages[@]}" "${package_packages[@]}"
+    build build
+    (cd build && cpack -G DEB)
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac

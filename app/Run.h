@@ -10,15 +10,20 @@
 
 namespace Module1 {
 
-// The folder of the program; every data file of the program sits in it.
+// The application path: the folder of the user's files (password files, security log). The
+// program's folder, unless start-up chose another (security/AppFolder.h).
 QString AppPath();
-// Points the application path elsewhere (tests); an empty path restores the program's folder.
+// Points the application path elsewhere; an empty path restores the program's folder.
 void SetAppPath(const QString &path);
 // Application path, a separator (always added), then the file name.
 QString AppFile(const QString &fileName);
+// The folder of the program's own files (sound cues, help file), which it only reads.
+QString ProgramPath();
+// Points it elsewhere (tests); an empty path restores the program's folder.
+void SetProgramPath(const QString &path);
 
 // Everything back to the state of a fresh start: windows destroyed, the switches off, the
-// platform's own services, the application path of the program.
+// platform's own services, both folders the program's own.
 void Reset();
 
 } // namespace Module1

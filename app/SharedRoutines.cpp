@@ -21,7 +21,7 @@ struct FocusChain : QWidget {
 void PlayCue(const QString &cueText) {
     QString relative = cueText;
     relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    Services::Current().cues->Play(AppPath() + relative);
+    Services::Current().cues->Play(ProgramPath() + relative);
 }
 
 void EnterAsTab(qint16 &keyAscii) {

@@ -6,7 +6,7 @@
 // The two routines every window shares.
 namespace Module1 {
 
-// Plays "\graphics\....wav" from the application path, asynchronously. Whether a cue depends
+// Plays "\graphics\....wav" from the program's folder, asynchronously. Whether a cue depends
 // on gSoundOn is the caller's matter.
 void PlayCue(const QString &cueText);
 

@@ -1,7 +1,11 @@
-// Opening a large entry in the window, as File > Open does: the rich text box of a shown window
-// loads the file and the text is painted. Prints the median time and the peak memory added,
-// for the corpus's large journals or the files given.
-// Usage: bench_open_entry [runs] [FILE...]   (default 3 runs)
+// Opening entries in the window, as File > Open does: the rich text box of a shown window loads
+// the file and the text is painted.
+// - the corpus's large journals (or the files given): median time and peak memory added;
+// - the 10 MB journal opened 50 times into the same box: resident memory after each tenth open;
+// - entries made of one over-long word (200,000 and 1,000,000 characters, base64 or minified
+//   text looks like this) and of 3 million one-letter groups {a}: median time to open and to
+//   type one key at the end of the word, until painted.
+// Usage: bench_open_entry [runs] [FILE...]   (default 3 runs; with files, only those)
 
 #include "BenchSupport.h"
 #include "platform/RichTextBox.h"
@@ -9,11 +13,117 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
 #include <cstdio>
+#include <memory>
 
 #ifndef QUILLORY_SOURCE_DIR
 #define QUILLORY_SOURCE_DIR "."
 #endif
+
+namespace {
+
+const QString kLarge = QStringLiteral(QUILLORY_SOURCE_DIR "/../shared/corpus/large/");
+
+// A shown window holding a rich text box, as the main window holds the entry.
+struct Window {
+    QWidget window;
+    RichTextBox *box = new RichTextBox(&window);
+    Window() {
+        window.resize(860, 600);
+        box->resize(window.size());
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn); // as the main window's entry
+        window.show();
+        QCoreApplication::processEvents();
+    }
+    void Paint() {
+        QCoreApplication::processEvents();
+        box->viewport()->repaint();
+    }
+};
+
+double Milliseconds(const QElapsedTimer &clock) {
+    return clock.nsecsElapsed() / 1e6;
+}
+
+void OpenLargeJournals(const QStringList &files, int runs) {
+    std::printf("%-22s %9s %12s %12s %8s\n", "file", "MB", "median ms", "peak +MB", "x file");
+    for (const QString &path : files) {
+        const double mb = QFileInfo(path).size() / 1048576.0;
+        std::vector<double> times;
+        long peakKiB = 0;
+        for (int run = 0; run < runs; ++run) {
+            Window window;
+            const long before = Bench::StatusKiB("VmRSS:");
+            Bench::ResetPeak();
+            QElapsedTimer clock;
+            clock.start();
+            window.box->LoadFile(path, RichTextBox::RichText);
+            window.Paint();
+            times.push_back(Milliseconds(clock));
+            peakKiB = std::max(peakKiB, Bench::StatusKiB("VmHWM:") - before);
+        }
+        std::printf("%-22s %9.1f %12.0f %12.1f %8.1f\n",
+                    qPrintable(path.section(QLatin1Char('/'), -1)), mb, Bench::Median(times),
+                    peakKiB / 1024.0, peakKiB / 1024.0 / mb);
+    }
+}
+
+void OpenAgainAndAgain(const QString &path, int opens) {
+    Window window;
+    std::printf("\n%s opened %d times into one box, resident MB after open:",
+                qPrintable(path.section(QLatin1Char('/'), -1)), opens);
+    for (int open = 1; open <= opens; ++open) {
+        window.box->LoadFile(path, RichTextBox::RichText);
+        window.Paint();
+        if (open == 1 || open % 10 == 0)
+            std::printf(" #%d %.0f", open, Bench::StatusKiB("VmRSS:") / 1024.0);
+        std::fflush(stdout);
+    }
+    std::printf("\n");
+}
+
+void OpenOverLongWords(int runs) {
+    QTemporaryDir folder;
+    const struct {
+        const char *name;
+        QByteArray body;
+    } entries[] = {
+        {"one word of 200,000", QByteArray(200'000, 'a')},
+        {"one word of 1,000,000", QByteArray(1'000'000, 'a')},
+        {"3,000,000 groups {a}", QByteArray("{a}").repeated(3'000'000)},
+    };
+    std::printf("\n%-24s %14s %16s\n", "entry", "open ms", "one key ms");
+    for (const auto &entry : entries) {
+        const QString path = folder.filePath(QStringLiteral("entry.rtf"));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write("{\\rtf1\\ansi " + entry.body + "\\par}");
+        file.close();
+        std::vector<double> open, key;
+        for (int run = 0; run < runs; ++run) {
+            Window window;
+            QElapsedTimer clock;
+            clock.start();
+            window.box->LoadFile(path, RichTextBox::RichText);
+            window.Paint();
+            open.push_back(Milliseconds(clock));
+            window.box->moveCursor(QTextCursor::End);
+            window.Paint();
+            for (int i = 0; i < 5; ++i) {
+                clock.restart();
+                QTest::keyClick(window.box, Qt::Key_B);
+                window.Paint();
+                key.push_back(Milliseconds(clock));
+            }
+        }
+        std::printf("%-24s %14.0f %16.1f\n", entry.name, Bench::Median(open), Bench::Median(key));
+        std::fflush(stdout);
+    }
+}
+
+} // namespace
 
 int main(int argc, char *argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -29,36 +139,15 @@ int main(int argc, char *argv[]) {
         else
             files.append(QString::fromLocal8Bit(argv[i]));
     }
-    if (files.isEmpty()) {
-        const QString large = QStringLiteral(QUILLORY_SOURCE_DIR "/../shared/corpus/large/");
-        for (const char *name : {"journal-1mb.rtf", "journal-10mb.rtf", "journal-50mb.rtf"})
-            files.append(large + QLatin1String(name));
+    if (!files.isEmpty()) {
+        OpenLargeJournals(files, runs);
+        return 0;
     }
-    std::printf("%-22s %9s %12s %12s %8s\n", "file", "MB", "median ms", "peak +MB", "x file");
-    for (const QString &path : files) {
-        const double mb = QFileInfo(path).size() / 1048576.0;
-        std::vector<double> times;
-        long peakKiB = 0;
-        for (int run = 0; run < runs; ++run) {
-            QWidget window;
-            auto *box = new RichTextBox(&window);
-            window.resize(860, 600);
-            box->resize(window.size());
-            window.show();
-            QCoreApplication::processEvents();
-            const long before = Bench::StatusKiB("VmRSS:");
-            Bench::ResetPeak();
-            QElapsedTimer clock;
-            clock.start();
-            box->LoadFile(path, RichTextBox::RichText);
-            box->viewport()->repaint();
-            QCoreApplication::processEvents();
-            times.push_back(clock.nsecsElapsed() / 1e6);
-            peakKiB = std::max(peakKiB, Bench::StatusKiB("VmHWM:") - before);
-        }
-        std::printf("%-22s %9.1f %12.0f %12.1f %8.1f\n",
-                    qPrintable(path.section(QLatin1Char('/'), -1)), mb, Bench::Median(times),
-                    peakKiB / 1024.0, peakKiB / 1024.0 / mb);
-    }
+    OpenLargeJournals({kLarge + QLatin1String("journal-1mb.rtf"),
+                       kLarge + QLatin1String("journal-10mb.rtf"),
+                       kLarge + QLatin1String("journal-50mb.rtf")},
+                      runs);
+    OpenAgainAndAgain(kLarge + QLatin1String("journal-10mb.rtf"), 50);
+    OpenOverLongWords(runs);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "app/SharedRoutines.h"
 #include "entry/EntryContext.h"
 #include "entry/frmFileErr.h"
+#include "platform/BusyCursor.h"
 #include "platform/CommonDialog.h"
 #include "platform/RichTextBox.h"
 #include "platform/RuntimeError.h"
@@ -36,7 +37,10 @@ void SaveEntry(const EntryContext &entry) {
         PrepareFileDialog(entry.dlgMain, QStringLiteral("Save file"));
         entry.dlgMain.ShowSave();
         const QString path = entry.dlgMain.FileName;
-        entry.rtbMain.SaveFile(path, RichTextBox::RichText);
+        {
+            const BusyCursor busy;
+            entry.rtbMain.SaveFile(path, RichTextBox::RichText);
+        }
         entry.pathPanel.SetText(path);
         if (Flags().gSoundOn == 1)
             PlayCue(QStringLiteral("\\graphics\\s_saveddata.wav"));
@@ -54,8 +58,19 @@ void OpenEntry(const EntryContext &entry) {
     try {
         PrepareFileDialog(entry.dlgMain, QStringLiteral("Open file"));
         entry.dlgMain.ShowOpen();
-        const QString path = entry.dlgMain.FileName;
-        entry.rtbMain.LoadFile(path, RichTextBox::RichText);
+    } catch (const RuntimeError &error) {
+        HandleFileError(error);
+        return;
+    }
+    OpenEntryFile(entry, entry.dlgMain.FileName);
+}
+
+void OpenEntryFile(const EntryContext &entry, const QString &path) {
+    try {
+        {
+            const BusyCursor busy;
+            entry.rtbMain.LoadFile(path, RichTextBox::RichText);
+        }
         entry.pathPanel.SetText(path);
         if (Flags().gSoundOn == 1)
             PlayCue(QStringLiteral("\\graphics\\s_openfile.wav"));

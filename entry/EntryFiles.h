@@ -1,5 +1,6 @@
 #pragma once
 
+class QString;
 struct EntryContext;
 
 // Save and Open of the entry. Each arms one error handler: a cancelled dialog ends the routine
@@ -11,5 +12,8 @@ namespace Module1 {
 void SaveEntry(const EntryContext &entry);
 // Replaces the entry with a chosen file's content; the path panel shows it.
 void OpenEntry(const EntryContext &entry);
+// The part of OpenEntry after the dialog: loads `path` into the entry, shows it in the path
+// panel, plays the open cue; a failure shows the file error window.
+void OpenEntryFile(const EntryContext &entry, const QString &path);
 
 } // namespace Module1

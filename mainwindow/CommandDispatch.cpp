@@ -50,6 +50,7 @@ void frmMain::ConnectCommands() {
     connect(tlbMain, &Toolbar::ButtonClick, this, &frmMain::tlbMain_ButtonClick);
     connect(rtbMain, &RichTextBox::KeyPress, this, &frmMain::rtbMain_KeyPress);
     connect(rtbMain, &RichTextBox::MouseDown, this, &frmMain::rtbMain_MouseDown);
+    connect(rtbMain, &RichTextBox::PictureRefused, this, &RefusePicture);
     connect(staMain, &StatusBar::PanelClick, this, &frmMain::staMain_PanelClick);
 }
 
@@ -97,13 +98,20 @@ void frmMain::mnuMFNew_Click() {
     SetBlankEntryState();
     Module1::Flags().gModified = 0;
     UpdateModifiedPanel();
-    rtbMain->clear();
+    rtbMain->SetText(QString());
 }
 
 void frmMain::mnuMFOpen_Click() {
     Module1::Flags().gModified = 0;
     SetEditingState();
     Module1::OpenEntry(Entry());
+}
+
+void frmMain::OpenGivenEntry(const QString &path) {
+    Module1::Flags().gModified = 0;
+    SetEditingState();
+    dlgMain.FileName = path; // the next file dialog offers it, as after a chosen one
+    Module1::OpenEntryFile(Entry(), path);
 }
 
 void frmMain::mnuMFSave_Click() {

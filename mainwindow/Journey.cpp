@@ -18,9 +18,12 @@ template <class Step> auto OnTheMainWindow(FormRegistry &forms, Step step) {
     };
 }
 
-void Follow(FormRegistry &forms, Form *form) {
+void Follow(FormRegistry &forms, Form *form, const QString &entryToOpen) {
     const auto showMain = [&forms] { forms.Show<frmMain>(); };
-    if (auto *splash = qobject_cast<frmSplash *>(form))
+    if (auto *main = qobject_cast<frmMain *>(form); main && !entryToOpen.isEmpty())
+        QMetaObject::invokeMethod(
+            main, [main, entryToOpen] { main->OpenGivenEntry(entryToOpen); }, Qt::QueuedConnection);
+    else if (auto *splash = qobject_cast<frmSplash *>(form))
         QObject::connect(splash, &frmSplash::Over, &forms,
                          [&forms] { forms.Show<frmPassEntry>(); });
     else if (auto *gate = qobject_cast<frmPassEntry *>(form))
@@ -37,7 +40,7 @@ void Follow(FormRegistry &forms, Form *form) {
 
 } // namespace
 
-void LayTheRoad(FormRegistry &forms) {
+void LayTheRoad(FormRegistry &forms, const QString &entryToOpen) {
     QObject::connect(&forms, &FormRegistry::FormLoaded, &forms,
-                     [&forms](Form *form) { Follow(forms, form); });
+                     [&forms, entryToOpen](Form *form) { Follow(forms, form, entryToOpen); });
 }

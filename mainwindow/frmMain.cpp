@@ -38,6 +38,9 @@ void frmMain::Arrange() {
     tlbMain->setObjectName(QStringLiteral("tlbMain"));
     rtbMain->setObjectName(QStringLiteral("rtbMain"));
     rtbMain->setAccessibleName(QStringLiteral("Journal entry"));
+    // A scroll bar that came and went would change the text's width, and the whole entry would
+    // be laid out again at the new width (and a picture fitted to one width shown at the other).
+    rtbMain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     staMain->setObjectName(QStringLiteral("staMain"));
     picMain->setObjectName(QStringLiteral("picMain"));
     picMain->hide(); // only carries a picture on its way into the entry

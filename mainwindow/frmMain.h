@@ -40,6 +40,9 @@ public:
     // Shows the modified marker from gModified: "NOT SAVED!" with the whole status bar in bold
     // when it is 1, an empty panel in regular type otherwise.
     void UpdateModifiedPanel();
+    // Opens a file given to the program as the Open command would have, had it been chosen in
+    // the dialog (CommandDispatch.cpp).
+    void OpenGivenEntry(const QString &path);
 
     // The hidden card's lock (HiddenCard.cpp): the About window took the first step; the card
     // was put away, and the code box goes with it.

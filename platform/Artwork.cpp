@@ -26,11 +26,9 @@ QPixmap Padlock(int size) {
     return picture;
 }
 
-QPixmap QuillAndInkwell(int size) {
-    QPixmap picture(size, size);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
+namespace {
+
+void DrawQuillAndInkwell(QPainter &painter, qreal size) {
     const qreal unit = size / 16.0;
 
     // The feather: a curved vane leaning right, its shaft running down into the well.
@@ -56,7 +54,50 @@ QPixmap QuillAndInkwell(int size) {
     painter.drawRoundedRect(QRectF(2.0 * unit, 11.0 * unit, 8.0 * unit, 4.5 * unit), unit, unit);
     painter.setBrush(QColor(90, 100, 150));
     painter.drawRect(QRectF(3.8 * unit, 10.0 * unit, 4.4 * unit, 1.2 * unit));
+}
+
+} // namespace
+
+QPixmap QuillAndInkwell(int size) {
+    QPixmap picture(size, size);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    DrawQuillAndInkwell(painter, size);
     return picture;
+}
+
+void DrawApplicationIcon(QPainter &painter, qreal size) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal unit = size / 16.0;
+    // The page, bound on its left edge, ruled for writing.
+    painter.setPen(QPen(QColor(110, 80, 40), 0.5 * unit));
+    painter.setBrush(QColor(250, 244, 225));
+    painter.drawRoundedRect(QRectF(1.5 * unit, 0.75 * unit, 12.5 * unit, 14.5 * unit), unit, unit);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(150, 40, 40));
+    painter.drawRect(QRectF(1.75 * unit, 1.0 * unit, 1.75 * unit, 14.0 * unit));
+    painter.setPen(QPen(QColor(150, 165, 205), 0.5 * unit));
+    for (const qreal y : {3.5, 5.5, 7.5, 9.5})
+        painter.drawLine(QPointF(4.5 * unit, y * unit), QPointF(12.5 * unit, y * unit));
+    // The quill and its inkwell stand on the lower right of the page.
+    painter.translate(4.0 * unit, 3.0 * unit);
+    DrawQuillAndInkwell(painter, 0.8 * size);
+    painter.restore();
+}
+
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128}) {
+        QPixmap picture(size, size);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        DrawApplicationIcon(painter, size);
+        painter.end();
+        icon.addPixmap(picture);
+    }
+    return icon;
 }
 
 } // namespace Artwork

@@ -3,6 +3,8 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/FileIO.h"
 #include "platform/KeyAscii.h"
+#include "platform/PictureHandler.h"
+#include "platform/Pictures.h"
 #include "platform/rtf/RtfImages.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
@@ -15,7 +17,9 @@
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QUrl>
+#include <vector>
 
 namespace {
 
@@ -56,12 +60,79 @@ QString DecodePlainText(const QByteArray &bytes) {
     return utf8.hasError() ? AnsiCodePage::Decode(bytes) : text;
 }
 
+// A document that holds its pictures and reads nothing by name: without this, a picture or
+// style sheet named in pasted HTML would make it open that file or URL.
+class HeldOnlyDocument final : public QTextDocument {
+public:
+    using QTextDocument::QTextDocument;
+
+protected:
+    QVariant loadResource(int, const QUrl &) override { return {}; }
+};
+
+// Longer than any real word: a word this long costs Qt's word wrapping milliseconds per line.
+constexpr qsizetype kOverLongWord = 10000;
+
+bool HasOverLongWord(QStringView text) {
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kOverLongWord)
+            return true;
+    }
+    return false;
+}
+
+bool HasOverLongWord(const QTextDocument &document) {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        if (block.length() > kOverLongWord && HasOverLongWord(block.text()))
+            return true;
+    return false;
+}
+
 } // namespace
 
 RichTextBox::RichTextBox(QWidget *parent)
-    : QTextEdit(parent) {
+    : QTextEdit(parent)
+    , m_pictures(new PictureHandler(this)) {
     setAcceptRichText(true);
+    UseDocument(new HeldOnlyDocument(this));
+    connect(m_pictures, &PictureHandler::Decoded, viewport(), [this] { viewport()->update(); });
+}
+
+void RichTextBox::UseDocument(QTextDocument *next) {
+    QTextDocument *previous = document();
+    const bool owned = previous->parent() == this; // else the text control deletes it
+    const bool overLong = HasOverLongWord(*next);
+    if (overLong != (wordWrapMode() == QTextOption::WrapAnywhere)) {
+        // The earlier document is laid out again in the new mode: let that cost nothing.
+        if (owned)
+            previous->clear();
+        WrapFor(overLong);
+    }
+    // Given to the new document before it is laid out, so that it is laid out once.
+    QTextOption option = next->defaultTextOption();
+    option.setWrapMode(wordWrapMode());
+    next->setDefaultTextOption(option);
+    m_pictures->Attach(next);
+    setDocument(next);
+    if (owned)
+        delete previous;
     WatchDocument();
+}
+
+void RichTextBox::WrapFor(bool overLongWords) {
+    setWordWrapMode(overLongWords ? QTextOption::WrapAnywhere
+                                  : QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+void RichTextBox::ReplaceText(const QString &text) {
+    const bool overLong = HasOverLongWord(text);
+    if (overLong != (wordWrapMode() == QTextOption::WrapAnywhere)) {
+        document()->clear();
+        WrapFor(overLong);
+    }
+    setPlainText(text);
 }
 
 void RichTextBox::WatchDocument() {
@@ -88,7 +159,7 @@ QString RichTextBox::Text() const {
 }
 
 void RichTextBox::SetText(const QString &text) {
-    setPlainText(NormaliseLineBreaks(text));
+    ReplaceText(NormaliseLineBreaks(text));
 }
 
 QString RichTextBox::SelText() const {
@@ -288,19 +359,19 @@ int RichTextBox::Find(const QString &text, int start) {
 }
 
 void RichTextBox::LoadFile(const QString &path, FileType type) {
-    const QByteArray bytes = FileIO::ReadAll(path);
+    QByteArray bytes = FileIO::ReadAll(path);
     // A file that is not RTF at all opens as its text, as a rich edit control loads it.
     if (type == PlainText || !RtfReader::LooksLikeRtf(bytes)) {
-        setPlainText(DecodePlainText(bytes));
+        ReplaceText(DecodePlainText(bytes));
         return;
     }
     // Read into a document of its own and hand it over whole: the window then lays the text
     // out once, instead of after every paragraph the reader adds.
-    auto *loaded = new QTextDocument(this);
+    auto loaded = std::make_unique<HeldOnlyDocument>(this);
     loaded->setDefaultFont(document()->defaultFont());
-    RtfReader::Read(bytes, loaded);
-    setDocument(loaded); // the previous document, a child of this box, is deleted
-    WatchDocument();
+    RtfReader::Read(bytes, loaded.get());
+    bytes.clear(); // the file can be far larger than the entry: let it go before the swap
+    UseDocument(loaded.release());
 }
 
 void RichTextBox::SaveFile(const QString &path, FileType type) const {
@@ -345,17 +416,128 @@ void RichTextBox::mousePressEvent(QMouseEvent *event) {
     QTextEdit::mousePressEvent(event);
 }
 
+void RichTextBox::paintEvent(QPaintEvent *event) {
+    QTextEdit::paintEvent(event);
+    const int height = viewport()->height();
+    m_pictures->Prefetch(document(), cursorForPosition(QPoint(0, -height)).position(),
+                         cursorForPosition(QPoint(viewport()->width(), 3 * height)).position());
+}
+
 bool RichTextBox::canInsertFromMimeData(const QMimeData *source) const {
-    return source->hasImage() || QTextEdit::canInsertFromMimeData(source);
+    return source != nullptr && (source->hasFormat(Pictures::kFileBytesMime) ||
+                                 source->hasImage() || source->hasHtml() || source->hasText());
 }
 
 void RichTextBox::insertFromMimeData(const QMimeData *source) {
-    if (!source->hasImage()) {
-        QTextEdit::insertFromMimeData(source);
+    // A middle click while no program on the screen owns a selection brings data without a
+    // single format; Qt's own paste crashes on that.
+    if (source == nullptr || source->formats().isEmpty())
+        return;
+    if (source->hasFormat(Pictures::kFileBytesMime))
+        InsertPicture(source->data(Pictures::kFileBytesMime));
+    else if (source->hasImage())
+        InsertPastedImage(*source);
+    else if (source->hasHtml() && acceptRichText())
+        InsertHtml(source->html());
+    else if (source->hasText())
+        InsertText(source->text());
+    ensureCursorVisible();
+}
+
+void RichTextBox::InsertPicture(const QByteArray &encoded) {
+    const QSize pixels = Pictures::PixelSize(encoded);
+    if (!pixels.isValid())
+        return;
+    if (Pictures::TooLarge(pixels)) {
+        emit PictureRefused(Pictures::TooLargeText(pixels));
         return;
     }
-    const QImage picture = qvariant_cast<QImage>(source->imageData());
-    if (picture.isNull())
+    QTextCursor cursor = textCursor();
+    const qreal width = PictureHandler::AvailableWidth(*document(), cursor.position());
+    cursor.insertImage(RtfImages::Add(document(), Pictures::Storable(encoded),
+                                      Pictures::Fitted(QSizeF(pixels), width)));
+    setTextCursor(cursor);
+}
+
+void RichTextBox::InsertPastedImage(const QMimeData &source) {
+    // The picture file a program offers, PNG or JPEG first, spares decoding and encoding it
+    // and shows its size before anything is decoded.
+    QStringList types = source.formats().filter(QStringLiteral("image/"));
+    std::stable_partition(types.begin(), types.end(), [](const QString &type) {
+        return type == QLatin1String("image/png") || type == QLatin1String("image/jpeg");
+    });
+    for (const QString &type : std::as_const(types)) {
+        const QByteArray bytes = source.data(type);
+        if (Pictures::PixelSize(bytes).isValid()) {
+            InsertPicture(bytes);
+            return;
+        }
+    }
+    const QImage image = qvariant_cast<QImage>(source.imageData());
+    if (image.isNull())
         return;
-    textCursor().insertImage(RtfImages::Add(document(), picture));
+    if (Pictures::TooLarge(image.size())) {
+        emit PictureRefused(Pictures::TooLargeText(image.size()));
+        return;
+    }
+    InsertPicture(Pictures::EncodePng(image));
+}
+
+std::optional<QTextImageFormat> RichTextBox::PastedPicture(const QTextDocument &pasted,
+                                                           const QTextImageFormat &picture) {
+    const QString name = picture.name();
+    const bool carried = name.startsWith(QLatin1String("data:"), Qt::CaseInsensitive);
+    if (!carried && RtfImages::Held(*document(), name).isValid())
+        return picture; // copied inside this entry
+    const QByteArray bytes = carried ? RtfImages::Held(pasted, name).toByteArray() : QByteArray();
+    const QSize pixels = Pictures::PixelSize(bytes);
+    if (!pixels.isValid())
+        return std::nullopt;
+    if (Pictures::TooLarge(pixels)) {
+        emit PictureRefused(Pictures::TooLargeText(pixels));
+        return std::nullopt;
+    }
+    const QSizeF given(picture.width(), picture.height());
+    return RtfImages::Add(document(), Pictures::Storable(bytes),
+                          given.isEmpty() ? QSizeF(pixels) : given);
+}
+
+void RichTextBox::InsertHtml(const QString &html) {
+    // Parsed against this box's document, which reads nothing by name; then each picture comes
+    // in only if the content carries it (a data: URL) or this entry holds it already.
+    HeldOnlyDocument pasted;
+    QTextCursor(&pasted).insertFragment(QTextDocumentFragment::fromHtml(html, document()));
+    std::vector<std::pair<int, std::optional<QTextImageFormat>>> pictures;
+    for (QTextBlock block = pasted.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat())
+                continue;
+            const auto picture = PastedPicture(pasted, fragment.charFormat().toImageFormat());
+            for (int i = 0; i < fragment.length(); ++i)
+                pictures.emplace_back(fragment.position() + i, picture);
+        }
+    }
+    for (auto picture = pictures.rbegin(); picture != pictures.rend(); ++picture) {
+        QTextCursor at(&pasted);
+        at.setPosition(picture->first);
+        at.setPosition(picture->first + 1, QTextCursor::KeepAnchor);
+        if (picture->second)
+            at.insertImage(*picture->second);
+        else
+            at.removeSelectedText();
+    }
+    if (HasOverLongWord(pasted.toRawText()))
+        WrapFor(true);
+    QTextCursor cursor = textCursor();
+    cursor.insertFragment(QTextDocumentFragment(&pasted));
+    setTextCursor(cursor);
+}
+
+void RichTextBox::InsertText(const QString &text) {
+    if (HasOverLongWord(text))
+        WrapFor(true);
+    QTextCursor cursor = textCursor();
+    cursor.insertText(text);
+    setTextCursor(cursor);
 }

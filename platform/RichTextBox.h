@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QTextEdit>
+#include <QTextFormat>
 #include <optional>
+
+class PictureHandler;
 
 // The rich text box: a rich text editor with the property set the editing commands rely on.
 // Positions count characters of the text with one character per paragraph break and are not
@@ -52,7 +55,8 @@ public:
     // whole text. Selects the match and returns its position, or -1 (selection unchanged).
     int Find(const QString &text, int start = -1);
 
-    // Replaces the whole content with the file's; throws RuntimeError.
+    // Replaces the whole content with the file's; throws RuntimeError. The box then holds that
+    // one document: the earlier one is gone.
     void LoadFile(const QString &path, FileType type = RichText);
     // Writes the whole content, replacing the file only once the new one is complete; throws
     // RuntimeError.
@@ -64,13 +68,18 @@ signals:
     void KeyPress(qint16 &keyAscii);
     // Raised when any mouse button is pressed over the text.
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    // A picture pasted or dropped into the box was refused; `reason` tells the user why.
+    void PictureRefused(const QString &reason);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    // Pictures a screen above and two below the ones shown are decoded ahead.
+    void paintEvent(QPaintEvent *event) override;
     // Characters composed by an input method (dead keys, compose, IBus) are key presses too.
     void inputMethodEvent(QInputMethodEvent *event) override;
-    // Pictures on the clipboard are pasted as pictures, as a rich edit control does.
+    // Pasting, dropping and the middle click bring pictures as pictures, as a rich edit control
+    // does, and formatted text; never anything a file name or URL in the content points to.
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
 
@@ -81,6 +90,20 @@ private:
     // that a search walking through a long entry does not copy it again at every step.
     const QString &SearchableText() const;
     void WatchDocument();
+    void UseDocument(QTextDocument *document);
+    void ReplaceText(const QString &text);
+    // Over-long words (base64, minified text) wrap anywhere: Qt's word wrapping takes time
+    // quadratic in a word's length.
+    void WrapFor(bool overLongWords);
+    void InsertPicture(const QByteArray &encoded);
+    void InsertPastedImage(const QMimeData &source);
+    void InsertHtml(const QString &html);
+    // The picture as pasted HTML may bring it, or nothing.
+    std::optional<QTextImageFormat> PastedPicture(const QTextDocument &pasted,
+                                                  const QTextImageFormat &picture);
+    void InsertText(const QString &text);
+
+    PictureHandler *m_pictures;
 
     mutable QString m_searchableText;
     mutable bool m_searchableTextValid = false;

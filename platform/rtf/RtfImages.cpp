@@ -1,7 +1,6 @@
 #include "platform/rtf/RtfImages.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 #include <QPixmap>
 #include <QTextDocument>
@@ -13,11 +12,12 @@ namespace RtfImages {
 namespace {
 
 const char *const kCounterProperty = "quilloryImageCount";
+const QLatin1String kScheme("quillory-image:");
 
 QString NewName(QTextDocument *document) {
     const int next = document->property(kCounterProperty).toInt() + 1;
     document->setProperty(kCounterProperty, next);
-    return QStringLiteral("quillory-image:%1").arg(next);
+    return kScheme + QString::number(next);
 }
 
 QByteArray EncodePng(const QImage &image) {
@@ -95,21 +95,23 @@ QTextImageFormat Add(QTextDocument *document, const QImage &image, QSizeF displa
     return Add(document, EncodePng(image), displaySize);
 }
 
-EncodedPicture Resolve(const QTextDocument &document, const QTextImageFormat &format) {
-    const QString name = format.name();
+QVariant Held(const QTextDocument &document, const QString &name) {
     if (name.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
         const qsizetype comma = name.indexOf(QLatin1Char(','));
         if (comma > 0 && name.left(comma).endsWith(QLatin1String(";base64"), Qt::CaseInsensitive))
-            return FromBytes(QByteArray::fromBase64(name.mid(comma + 1).toLatin1()));
+            return QByteArray::fromBase64(QStringView(name).mid(comma + 1).toLatin1());
         return {};
     }
-    const QVariant value = document.resource(QTextDocument::ImageResource, QUrl(name));
-    if (value.isValid())
-        return FromVariant(value);
-    QFile file(name);
-    if (!name.isEmpty() && file.open(QIODevice::ReadOnly))
-        return FromBytes(file.readAll());
-    return {};
+    // Only names Add() gave: asking a plain QTextDocument for any other name would make it read
+    // the file the name points to.
+    if (!name.startsWith(kScheme))
+        return {};
+    return document.resource(QTextDocument::ImageResource, QUrl(name));
+}
+
+EncodedPicture Resolve(const QTextDocument &document, const QTextImageFormat &format) {
+    const QVariant value = Held(document, format.name());
+    return value.isValid() ? FromVariant(value) : EncodedPicture();
 }
 
 } // namespace RtfImages

@@ -6,6 +6,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QTextFormat>
+#include <QVariant>
 
 class QTextDocument;
 
@@ -17,8 +18,8 @@ class QTextDocument;
 //   document (QTextDocument::ImageResource).
 // - The resource is either the picture's encoded file (a QByteArray: PNG and JPEG are written to
 //   RTF byte for byte, anything else Qt can decode is written as PNG) or a QImage/QPixmap
-//   (written as PNG). A name that is a data: URL (base64) needs no resource; a name that is a
-//   local file path is read from that file.
+//   (written as PNG). A name that is a data: URL (base64) needs no resource. Any other name
+//   is not a picture of the document: nothing is ever read from a file or URL it names.
 // - The format's width() and height(), when set, are the displayed size in pixels at 96 per
 //   inch (one pixel is 15 twips); without them the picture shows at its own pixel size.
 // - A picture Qt cannot draw (a Windows metafile) is shown as a plain placeholder image; its
@@ -37,6 +38,10 @@ QTextImageFormat Add(QTextDocument *document, const QByteArray &encoded,
                      QSizeF displaySize = QSizeF());
 // The same for a decoded image (a pasted bitmap); it is stored as PNG.
 QTextImageFormat Add(QTextDocument *document, const QImage &image, QSizeF displaySize = QSizeF());
+
+// The picture held under `name`: the resource added by Add() (QByteArray, QImage or QPixmap),
+// the bytes of a data: URL, or an invalid QVariant.
+QVariant Held(const QTextDocument &document, const QString &name);
 
 // A picture ready for RTF: PNG or JPEG bytes and its own size in pixels.
 struct EncodedPicture {

@@ -14,6 +14,7 @@
 #include <QTextDocument>
 #include <QUrl>
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -413,14 +414,21 @@ bool IsPlainText(QChar c) {
     return (u >= 0x20 && u != 0x7F && u != 0xFFFC && u != 0x2029) || u == '\t';
 }
 
+// Hex digits to their value; -1 for bytes that are not hex digits.
+constexpr std::array<signed char, 256> kHexValues = [] {
+    std::array<signed char, 256> values{};
+    values.fill(-1);
+    for (int c = '0'; c <= '9'; ++c)
+        values[c] = static_cast<signed char>(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c) {
+        values[c] = static_cast<signed char>(c - 'a' + 10);
+        values[c - 'a' + 'A'] = static_cast<signed char>(c - 'a' + 10);
+    }
+    return values;
+}();
+
 int HexValue(unsigned char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return kHexValues[c];
 }
 
 // The target of a HYPERLINK field instruction, or an empty string for other fields.
@@ -516,7 +524,7 @@ private:
         AddText(&ch, 1);
     }
     void AddBodyText(const QChar *text, qsizetype count);
-    void AddPictureHex(const char *text, std::size_t count);
+    void AddPictureHex();
     void AddPicture();
 
     // structure
@@ -632,10 +640,7 @@ void Parser::Run(const char *data, std::size_t size) {
                     done += chunk;
                 }
             } else if (dest == Dest::Pict) {
-                const unsigned char *start = m_p;
-                while (m_p < m_end && *m_p != '\\' && *m_p != '{' && *m_p != '}')
-                    ++m_p;
-                AddPictureHex(reinterpret_cast<const char *>(start), m_p - start);
+                AddPictureHex();
             } else {
                 ++m_p;
                 LiteralByte(c);
@@ -1392,19 +1397,33 @@ void Parser::AddBodyText(const QChar *text, qsizetype count) {
     m_paraText.append(text, count);
 }
 
-void Parser::AddPictureHex(const char *text, std::size_t count) {
-    int nibble = m_picture.nibble;
+void Parser::AddPictureHex() {
+    // Pictures are most of a large entry's bytes: decoded in one pass up to the next control
+    // word or group, into room made a chunk at a time.
     QByteArray &data = m_picture.data;
-    for (std::size_t i = 0; i < count; ++i) {
-        const int value = HexValue(static_cast<unsigned char>(text[i]));
-        if (value < 0)
-            continue;
-        if (nibble < 0) {
-            nibble = value;
-        } else {
-            data.append(char(nibble * 16 + value));
-            nibble = -1;
+    int nibble = m_picture.nibble;
+    bool stopped = false;
+    while (m_p < m_end && !stopped) {
+        const unsigned char *chunkEnd = m_p + std::min<std::ptrdiff_t>(m_end - m_p, 1 << 16);
+        const qsizetype start = data.size();
+        data.resize(start + (chunkEnd - m_p) / 2 + 1);
+        char *out = data.data() + start;
+        for (; m_p < chunkEnd; ++m_p) {
+            const unsigned char c = *m_p;
+            const int value = kHexValues[c];
+            if (value >= 0) {
+                if (nibble < 0) {
+                    nibble = value;
+                } else {
+                    *out++ = char(nibble * 16 + value);
+                    nibble = -1;
+                }
+            } else if (c == '\\' || c == '{' || c == '}') {
+                stopped = true;
+                break;
+            }
         }
+        data.resize(out - data.constData());
     }
     m_picture.nibble = nibble;
 }

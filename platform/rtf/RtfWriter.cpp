@@ -80,7 +80,9 @@ private:
     const QFont m_defaultFont;
     QByteArray m_out;
 
-    std::unordered_map<int, int> m_styleOfFormat; // document format index -> style
+    std::unordered_map<int, int> m_styleOfFormat;         // document format index -> style
+    QHash<QString, RtfImages::EncodedPicture> m_pictures; // by name, resolved once
+    qsizetype m_pictureBytes = 0;
     std::vector<RunStyle> m_styles;
     QHash<QString, int> m_fontIndex;
     QStringList m_fonts;
@@ -199,8 +201,17 @@ int Writer::StyleOf(int formatIndex, const QTextCharFormat &format) {
 void Writer::CollectBlock(const QTextBlock &block) {
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        if (fragment.isValid() && !fragment.charFormat().isImageFormat())
+        if (!fragment.isValid())
+            continue;
+        if (!fragment.charFormat().isImageFormat()) {
             StyleOf(fragment.charFormatIndex(), fragment.charFormat());
+            continue;
+        }
+        const QTextImageFormat image = fragment.charFormat().toImageFormat();
+        auto picture = m_pictures.constFind(image.name());
+        if (picture == m_pictures.constEnd())
+            picture = m_pictures.insert(image.name(), RtfImages::Resolve(m_document, image));
+        m_pictureBytes += picture->bytes.size() * fragment.length();
     }
     if (block.length() <= 1)
         StyleOf(-1, block.charFormat());
@@ -392,7 +403,7 @@ void Writer::WritePicture(const QTextImageFormat &format) {
         extent = format.property(RtfImages::SourceExtent).toSize();
         natural = QSizeF(extent.width() * 96.0 / 2540.0, extent.height() * 96.0 / 2540.0);
     } else {
-        const RtfImages::EncodedPicture picture = RtfImages::Resolve(m_document, format);
+        const RtfImages::EncodedPicture picture = m_pictures.value(format.name());
         if (picture.bytes.isEmpty())
             return;
         bytes = picture.bytes;
@@ -519,7 +530,9 @@ QByteArray Writer::Write() {
     FontIndex(m_defaultFont.family());
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
         CollectBlock(block);
-    m_out.reserve(m_document.characterCount() * 2 + 4096);
+    // Pictures, in hex, are most of an entry with photos: room for all of it at once.
+    m_out.reserve(m_document.characterCount() * 2 + m_pictureBytes * 2 + m_pictureBytes / 64 +
+                  4096);
     WriteHeader();
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
         WriteBlock(block);

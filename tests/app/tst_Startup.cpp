@@ -1,13 +1,20 @@
-// The start of a run: the splash and its gradient, the window registry.
+// The start of a run: the command line, the user's folder, the splash and its gradient, the
+// window registry, the cue path.
 #include "TestSupport.h"
 
+#include "app/CommandLine.h"
 #include "app/Gradient.h"
+#include "app/SharedRoutines.h"
 #include "app/frmSplash.h"
+#include "security/AppFolder.h"
 #include "security/frmPassEntry.h"
 #include "tools/frmAbout.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace {
@@ -117,6 +124,91 @@ private slots:
         TestRun::ProcessEvents();
         QVERIFY(run.Ended());
         QVERIFY(Module1::Forms().Loaded().isEmpty());
+    }
+
+    void cuesArePlayedFromTheGraphicsFolderOfTheProgram() {
+        TestRun run;
+        Module1::SetAppPath(run.FilePath(QStringLiteral("user")));
+        Module1::PlayCue(QStringLiteral("\\graphics\\s_hi!.wav"));
+        QCOMPARE(run.Cues(), QStringList{QStringLiteral("\\graphics\\s_hi!.wav")});
+    }
+
+    void userFilesStayBesideAPortableCopyElseGoToAFolderOfTheirOwn() {
+        TestRun run;
+        const QString program = run.FilePath(QStringLiteral("program"));
+        QVERIFY(QDir().mkpath(program + QStringLiteral("/first-passwords")));
+        run.WriteFile(QStringLiteral("program/first-passwords/orvpass1.txt"), "otzwsfq\r\n");
+        run.WriteFile(QStringLiteral("program/first-passwords/orvpass2.txt"), "infw~\r\n");
+        Module1::SetProgramPath(program);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(run.FilePath(QStringLiteral("data"))));
+        const auto restore = qScopeGuard([] { qunsetenv("XDG_DATA_HOME"); });
+
+        // Installed: the first start makes the user's folder and gives it the first passwords.
+        QVERIFY(AppFolder::SetUpForThisRun());
+        const QString user = AppFolder::UserFolder();
+        const QString userFolder = QDir(run.AppFolder()).relativeFilePath(user);
+        QVERIFY(userFolder.startsWith(QStringLiteral("data/")));
+        QCOMPARE(Module1::AppPath(), user);
+        QCOMPARE(run.ReadFile(userFolder + "/orvpass2.txt"), QByteArray("infw~\r\n"));
+        // Later starts keep the passwords the user chose.
+        run.SetPasswords(QStringLiteral("a"), QStringLiteral("b"));
+        QCOMPARE(AppFolder::Choose(program, user), user);
+        QCOMPARE(run.ReadFile(userFolder + "/orvpass1.txt"), QByteArray("f\r\n"));
+
+        // Portable: a writable program folder that holds the password files (a missing one is
+        // the gate's to tell), and only then.
+        const QString other = run.FilePath(QStringLiteral("other"));
+        run.WriteFile(QStringLiteral("program/orvpass1.txt"), "otzwsfq\r\n");
+        QCOMPARE(AppFolder::Choose(program, other), program);
+        SKIP_WITHOUT_PRIVATE_MOUNTS();
+        PrivateMounts mounts(run.AppFolder());
+        mounts.RefuseNewFiles(program, QString());
+        QCOMPARE(AppFolder::Choose(program, other), other);
+        QCOMPARE(run.ReadFile(QStringLiteral("other/orvpass1.txt")), QByteArray("otzwsfq\r\n"));
+
+        // A user folder that cannot be made is told, and the run ends.
+        run.WriteFile(QStringLiteral("file"), "not a folder");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(run.FilePath(QStringLiteral("file"))));
+        QVERIFY(!AppFolder::SetUpForThisRun());
+        QCOMPARE(run.Messages().size(), 1);
+        QVERIFY(run.Messages().constFirst().contains(AppFolder::UserFolder() +
+                                                     QStringLiteral(", which it could not")));
+        TestRun::ProcessEvents();
+        QVERIFY(run.Ended());
+        QCOMPARE(run.ExitCode(), 1);
+    }
+
+    void commandLineAsksForAFileHelpOrTheVersion_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("exitCode"); // -1: the run goes on
+        QTest::addColumn<QString>("says");
+        const QDir here = QDir::current();
+        QTest::newRow("nothing") << QStringList() << QString() << -1 << QString();
+        QTest::newRow("a file, made full")
+            << QStringList{"entry.rtf"} << here.absoluteFilePath("entry.rtf") << -1 << QString();
+        QTest::newRow("a file named like an option")
+            << QStringList{"--", "-x.rtf"} << here.absoluteFilePath("-x.rtf") << -1 << QString();
+        QTest::newRow("help") << QStringList{"--help"} << QString() << 0
+                              << "Usage: quillory [FILE]\n";
+        QTest::newRow("version") << QStringList{"-v", "entry.rtf"} << QString() << 0
+                                 << QCoreApplication::applicationName() + ' ';
+        QTest::newRow("unknown option")
+            << QStringList{"--bogus"} << QString() << 2 << "quillory: Unknown option 'bogus'.\n";
+        QTest::newRow("two files") << QStringList{"a.rtf", "b.rtf"} << QString() << 2
+                                   << "quillory: one file at most, not 2\n";
+    }
+
+    void commandLineAsksForAFileHelpOrTheVersion() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, file);
+        QFETCH(int, exitCode);
+        QFETCH(QString, says);
+        const CommandLine request =
+            CommandLine::Read(QStringList{QStringLiteral("quillory")} + arguments);
+        QCOMPARE(request.file, file);
+        QCOMPARE(request.endsAtOnce ? request.exitCode : -1, exitCode);
+        QVERIFY2(request.text.startsWith(says), qPrintable(request.text));
     }
 };
 

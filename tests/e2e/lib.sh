@@ -99,11 +99,13 @@ e2e_fresh_app_folder() {
     printf 'infw~\r\n' >"$E2E_APP/orvpass2.txt"
 }
 
-# Starts the program from a folder other than the application folder: it must find its files
-# by its own location. Its output of this run goes to out.log.
+# Starts the program with the arguments $@ from a folder other than the application folder: it
+# must find its files by its own location. E2E_PROGRAM, when set, is the command that starts it.
+# Its output of this run goes to out.log.
 e2e_start() {
     mkdir -p "$E2E_DIR/elsewhere"
-    (cd "$E2E_DIR/elsewhere" && exec "$E2E_APP/quillory") >"$E2E_DIR/out.log" 2>&1 &
+    # shellcheck disable=SC2086 # E2E_PROGRAM is a command and its arguments
+    (cd "$E2E_DIR/elsewhere" && exec ${E2E_PROGRAM:-"$E2E_APP/quillory"} "$@") >"$E2E_DIR/out.log" 2>&1 &
     E2E_PID=$!
 }
 

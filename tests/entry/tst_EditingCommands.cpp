@@ -1,6 +1,7 @@
 // Formatting, clipboard and insert commands, chosen as a user would from the menus and toolbar.
 #include "MainWindowDriver.h"
 
+#include "platform/rtf/RtfImages.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
@@ -9,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTextBlock>
+#include <QThreadPool>
 
 namespace {
 
@@ -22,14 +24,6 @@ struct Editing {
 void Select(RichTextBox &box, int start, int length) {
     box.SetSelStart(start);
     box.SetSelLength(length);
-}
-
-int PictureCount(const QTextDocument &document) {
-    int pictures = 0;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            pictures += it.fragment().charFormat().isImageFormat() ? 1 : 0;
-    return pictures;
 }
 
 // A small picture in the given format. Qt writes no GIF, so that one is spelled out: a 2 x 1
@@ -207,7 +201,7 @@ private slots:
         Select(box, 1, 2);
         Item(main, "mnuMEPaste").trigger();
         QCOMPARE(box.Text(), QStringLiteral("kp"));
-        QCOMPARE(PictureCount(*box.document()), 0);
+        QCOMPARE(Pictures(*box.document()).size(), 0);
     }
 
     void dateAndTimeArriveAsLinesAtTheCaret() {
@@ -243,10 +237,10 @@ private slots:
         Item(main, "mnuMIPicture").trigger();
         QCOMPARE(run.Dialogs().shown[0].DialogTitle, QStringLiteral("Choose a picture"));
         QCOMPARE(run.Dialogs().shown[0].Filter, QStringLiteral("bmp|*.bmp|gif|*.gif|jpg|*.jpg"));
-        QCOMPARE(PictureCount(*box.document()), 0); // pasted once the command is over
+        QCOMPARE(Pictures(*box.document()).size(), 0); // pasted once the command is over
         QVERIFY(QGuiApplication::clipboard()->mimeData()->hasImage());
         TestRun::ProcessEvents();
-        QCOMPARE(PictureCount(*box.document()), 1);
+        QCOMPARE(Pictures(*box.document()).size(), 1);
         QCOMPARE(box.Text().remove(QChar::ObjectReplacementCharacter), QStringLiteral("ab"));
         Item(main, "mnuMIPicture").trigger(); // the next file dialog offers it
         QCOMPARE(run.Dialogs().shown[1].FileName, path);
@@ -257,7 +251,42 @@ private slots:
         // Stored as a picture of its own, it is saved in the entry and read back.
         QTextDocument reopened;
         RtfReader::Read(RtfWriter::Write(*box.document()), &reopened);
-        QCOMPARE(PictureCount(reopened), 1);
+        QCOMPARE(Pictures(reopened).size(), 1);
+    }
+
+    // A phone photo: the JPEG file's own bytes are the picture, in the entry and in the saved
+    // RTF, shown at the entry's width (the size saved with it) from a copy made at that size.
+    void aLargePhotoKeepsItsBytesAndFitsTheEntry() {
+        Editing editing;
+        auto &[run, main, box] = editing;
+        QImage photo(4000, 3000, QImage::Format_RGB32);
+        photo.fill(QColor(30, 120, 200));
+        const QByteArray jpeg = EncodedImage(photo, "JPEG");
+        run.WriteFile(QStringLiteral("photo.jpg"), jpeg);
+        run.Dialogs().files.append(run.FilePath(QStringLiteral("photo.jpg")));
+        const qreal margin = box.document()->documentMargin();
+        const qreal width = box.viewport()->width() - 2 * margin;
+        Item(main, "mnuMIPicture").trigger();
+        TestRun::ProcessEvents();
+
+        const QTextImageFormat picture = Pictures(*box.document()).value(0);
+        QCOMPARE(RtfImages::Held(*box.document(), picture.name()).toByteArray(), jpeg);
+        const qreal height = std::round(width * 3 / 4);
+        QCOMPARE(QSizeF(picture.width(), picture.height()), QSizeF(width, height));
+        QByteArray rtf = RtfWriter::Write(*box.document());
+        QVERIFY(rtf.contains("{\\pict\\jpegblip\\picw4000\\pich3000\\picwgoal" +
+                             QByteArray::number(qRound(width * 15)) + "\\pichgoal" +
+                             QByteArray::number(qRound(height * 15))));
+        QVERIFY(rtf.replace('\n', QByteArray()).contains(jpeg.toHex()));
+
+        QThreadPool::globalInstance()->waitForDone(); // the copy is made on a worker thread
+        TestRun::ProcessEvents();
+        // Drawn from edge to edge of the entry, and no further.
+        const QImage shown = box.viewport()->grab().toImage();
+        const int right = box.viewport()->width() - int(margin);
+        for (const int x : {int(margin) + 1, right - 2})
+            QVERIFY(qAbs(shown.pixelColor(x, 10).blue() - 200) < 8);
+        QCOMPARE(shown.pixelColor(right + 1, 10), box.palette().color(QPalette::Base));
     }
 
     void aPictureThatCannotBeLoadedChangesNothing() {
@@ -265,15 +294,20 @@ private slots:
         auto &[run, main, box] = editing;
         QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
         run.WriteFile(QStringLiteral("broken.jpg"), "not a picture");
-        run.Dialogs().files = {std::nullopt, run.FilePath(QStringLiteral("broken.jpg"))};
+        run.WriteFile(QStringLiteral("huge.png"), PngClaiming(20000, 20000));
+        run.Dialogs().files = {std::nullopt, run.FilePath(QStringLiteral("broken.jpg")),
+                               run.FilePath(QStringLiteral("huge.png"))};
         box.SetText(QStringLiteral("ab"));
         Item(main, "mnuMIPicture").trigger(); // cancelled
         Item(main, "mnuMIPicture").trigger(); // unreadable
+        Item(main, "mnuMIPicture").trigger(); // too large to decode: refused, and the user told so
         TestRun::ProcessEvents();
-        QCOMPARE(PictureCount(*box.document()), 0);
+        QCOMPARE(Pictures(*box.document()).size(), 0);
         QCOMPARE(box.Text(), QStringLiteral("ab"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("earlier"));
-        QVERIFY(run.Messages().isEmpty());
+        QCOMPARE(run.Messages().size(), 1);
+        QVERIFY2(run.Messages()[0].contains(QStringLiteral("20,000 x 20,000 pixels")),
+                 qPrintable(run.Messages()[0]));
     }
 };
 

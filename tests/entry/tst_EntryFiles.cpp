@@ -3,13 +3,17 @@
 #include "MainWindowDriver.h"
 
 #include "entry/frmFileErr.h"
+#include "security/AppFolder.h"
 #include "security/WriteLogEntry.h"
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QTest>
+#include <optional>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -61,6 +65,40 @@ private slots:
         QCOMPARE(run.Dialogs().shown.last().FileName, path); // the last name is offered
         QCOMPARE(EntryOf(main).Text(), QStringLiteral("Dear diary"));
         QCOMPARE(run.Cues().last(), kOpened);
+
+        // A file given to the program opens the same way, and the next dialog offers it.
+        const QString given = path + QStringLiteral(".given");
+        QVERIFY(QFile::copy(path, given));
+        Item(main, "mnuMFNew").trigger();
+        main.OpenGivenEntry(given);
+        QCOMPARE(EntryOf(main).Text(), QStringLiteral("Dear diary"));
+        QCOMPARE(PathPanel(main), given);
+        QCOMPARE(run.Cues().count(kOpened), 2);
+        Item(main, "mnuMFSave").trigger();
+        QCOMPARE(run.Dialogs().shown.last().FileName, given);
+    }
+
+    void theBusyCursorShowsWhileAnEntryIsRead() {
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        const QString slow = run.FilePath(QStringLiteral("slow.rtf"));
+        QVERIFY(mkfifo(QFile::encodeName(slow).constData(), 0600) == 0);
+        // The entry arrives through a pipe once the cursor has been looked at; the window
+        // waits for it meanwhile.
+        std::optional<Qt::CursorShape> shown;
+        std::thread writer([&] {
+            QFile pipe(slow);
+            if (!pipe.open(QIODevice::WriteOnly))
+                return;
+            const QCursor *cursor = QGuiApplication::overrideCursor();
+            shown = cursor ? cursor->shape() : Qt::ArrowCursor;
+            pipe.write("{\\rtf1 slow}");
+        });
+        main.OpenGivenEntry(slow);
+        writer.join();
+        QCOMPARE(shown, Qt::WaitCursor);
+        QCOMPARE(EntryOf(main).Text(), QStringLiteral("slow"));
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 
     void cancelledDialogsChangeNothing() {
@@ -93,6 +131,9 @@ private slots:
         QTest::newRow("open a missing file") << "open"
                                              << "gone.rtf"
                                              << "That file wasn't found!";
+        QTest::newRow("open a missing file given to the program") << "given"
+                                                                  << "gone.rtf"
+                                                                  << "That file wasn't found!";
     }
 
     void knownFailuresShowTheFileErrorWindowOnce() {
@@ -104,7 +145,10 @@ private slots:
         frmMain &main = OpenMainWindow();
         TypeIntoEntry(main, QStringLiteral("text"));
         run.Dialogs().files = {run.FilePath(target), run.FilePath(QStringLiteral("gone.rtf"))};
-        Item(main, command == QLatin1String("save") ? "mnuMFSave" : "mnuMFOpen").trigger();
+        if (command == QLatin1String("given"))
+            main.OpenGivenEntry(run.FilePath(target));
+        else
+            Item(main, command == QLatin1String("save") ? "mnuMFSave" : "mnuMFOpen").trigger();
 
         frmFileErr &window = *Module1::Forms().Find<frmFileErr>();
         QVERIFY(window.isVisible());
@@ -113,6 +157,7 @@ private slots:
         QCOMPARE(PathPanel(main), QStringLiteral("Orv Software"));
         QCOMPARE(EntryOf(main).Text(), QStringLiteral("text"));
         QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
+        QVERIFY(!QGuiApplication::overrideCursor()); // the busy cursor went with the failure
 
         // OK turns bold under the pointer only, and stays red.
         TestRun::MovePointerOver(window.lblFEOK);
@@ -224,8 +269,11 @@ private slots:
         }
         Module1::WriteLogEntry(QStringLiteral("authorized"));
         run.SetPasswords(QStringLiteral("a"), QStringLiteral("b"));
-        // The first password files, as the build lays out an application folder.
+        // The first password files, as the build lays out an application folder and as an
+        // installed copy gives them to a new user.
         const QString sources = QStringLiteral(QT_TESTCASE_SOURCEDIR "/..");
+        const QString user = run.FilePath(QStringLiteral("home/data/Quillory"));
+        QCOMPARE(AppFolder::Choose(sources + QStringLiteral("/assets"), user), user);
         QCOMPARE(QProcess::execute(QStringLiteral("cmake"),
                                    {QStringLiteral("-DSOURCE_DIR=") + sources,
                                     QStringLiteral("-DAPP_DIR=") + run.FilePath("laid-out"),
@@ -240,7 +288,11 @@ private slots:
                                   {"orvpass1.txt", "600"},
                                   {"orvpass2.txt", "600"},
                                   {"laid-out/orvpass1.txt", "600"},
-                                  {"laid-out/orvpass2.txt", "600"}};
+                                  {"laid-out/orvpass2.txt", "600"},
+                                  {"home", "700"},
+                                  {"home/data/Quillory", "700"},
+                                  {"home/data/Quillory/orvpass1.txt", "600"},
+                                  {"home/data/Quillory/orvpass2.txt", "600"}};
         for (const auto &[name, mode] : modes) {
             struct stat info {};
             QVERIFY(stat(QFile::encodeName(run.FilePath(QLatin1String(name))), &info) == 0);

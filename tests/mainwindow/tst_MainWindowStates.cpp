@@ -102,6 +102,7 @@ void MainWindowStates::entryEvents_data() {
     QTest::newRow("Left") << int(Qt::Key_Left) << 0 << false;
     QTest::newRow("left button") << 0 << int(Qt::LeftButton) << true;
     QTest::newRow("right button") << 0 << int(Qt::RightButton) << true;
+    QTest::newRow("middle button") << 0 << int(Qt::MiddleButton) << true;
 }
 
 void MainWindowStates::entryEvents() {

@@ -2,9 +2,53 @@
 #include "TestSupport.h"
 
 #include "platform/RichTextBox.h"
+#include "platform/rtf/RtfImages.h"
 
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
 #include <QInputMethodEvent>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <functional>
+
+namespace {
+
+// What the style sheet and the background picture beside a pasted text would bring, read.
+bool StyledByNamedFiles(const QTextDocument &document) {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().background().style() == Qt::TexturePattern)
+            return true;
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().fontWeight() >= QFont::Bold ||
+                it.fragment().charFormat().background().style() == Qt::TexturePattern)
+                return true;
+    }
+    return false;
+}
+
+void WriteFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// What is pasted or dropped, made in a folder holding picture.png and bold.css.
+using MakeData = std::function<QMimeData *(const QString &folder)>;
+
+QMimeData *Html(const QString &html) {
+    auto *data = new QMimeData;
+    data->setHtml(html);
+    return data;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(MakeData)
 
 class tst_RichTextBox : public QObject {
     Q_OBJECT
@@ -65,6 +109,99 @@ private slots:
         QCoreApplication::sendEvent(&box, &composed);
         QCOMPARE(raised, (QList<int>{0xE9, 'x', 0xE8}));
         QCOMPARE(box.Text(), QStringLiteral("\r\n\u00E9\u00E8"));
+    }
+
+    void openingAgainHoldsOneDocumentAndWrapsOverLongWordsAnywhere() {
+        QTemporaryDir folder;
+        const QString normal = folder.filePath(QStringLiteral("normal.rtf"));
+        const QString base64 = folder.filePath(QStringLiteral("base64.rtf"));
+        WriteFile(normal, "{\\rtf1 Dear diary\\par}");
+        WriteFile(base64, "{\\rtf1 data: " + QByteArray(20000, 'A') + "\\par}");
+        RichTextBox box;
+        for (const QString &path : {normal, base64, normal, base64})
+            box.LoadFile(path);
+        QCOMPARE(box.findChildren<QTextDocument *>().size(), 1);
+        QCOMPARE(box.wordWrapMode(), QTextOption::WrapAnywhere);
+        box.SetText(QStringLiteral("a fresh entry"));
+        QCOMPARE(box.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    }
+
+    // Whatever the route, pasted data brings its text and the pictures it carries itself, never
+    // a file or URL it names (the picture file beside it would show, the style sheet would make
+    // the text bold); data without a single format, which a middle click brings when nothing is
+    // selected on the screen, changes nothing.
+    void pastingTakesWhatTheDataCarriesNeverWhatItNames_data() {
+        QTest::addColumn<MakeData>("make");
+        QTest::addColumn<bool>("drop");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("pictures");
+        QTest::addColumn<int>("refused");
+        const auto html = [](const QString &markup) {
+            return MakeData([markup](const QString &folder) {
+                return Html(QString(markup).replace(QStringLiteral("FOLDER"), folder));
+            });
+        };
+        QTest::newRow("no format at all")
+            << MakeData([](const QString &) { return new QMimeData; }) << false << "ab" << 0 << 0;
+        QTest::newRow("picture by file URL")
+            << html("x<img src=\"file://FOLDER/picture.png\">y") << false << "axyb" << 0 << 0;
+        QTest::newRow("picture by path, dropped")
+            << html("x<img src=\"FOLDER/picture.png\">y") << true << "axyb" << 0 << 0;
+        QTest::newRow("style sheet and background by path")
+            << html("<html><head><link rel=\"stylesheet\" type=\"text/css\" "
+                    "href=\"FOLDER/bold.css\"></head><body><p "
+                    "style=\"background-image: url(FOLDER/picture.png)\">x</p></body></html>")
+            << false << "axb" << 0 << 0;
+        QTest::newRow("picture carried as a data: URL") << MakeData([](const QString &) {
+            const QByteArray png = EncodedImage(QImage(6, 3, QImage::Format_RGB32), "PNG");
+            return Html("x<img src=\"data:image/png;base64," + png.toBase64() + "\">y");
+        }) << true << "axyb" << 1 << 0;
+        QTest::newRow("picture file with more pixels than the limit")
+            << MakeData([](const QString &) {
+                   auto *data = new QMimeData;
+                   data->setData(QStringLiteral("image/png"), PngClaiming(20000, 20000));
+                   data->setImageData(QImage(2, 2, QImage::Format_RGB32));
+                   return data;
+               })
+            << false << "ab" << 0 << 1;
+    }
+
+    void pastingTakesWhatTheDataCarriesNeverWhatItNames() {
+        QFETCH(MakeData, make);
+        QFETCH(bool, drop);
+        QFETCH(QString, text);
+        QFETCH(int, pictures);
+        QFETCH(int, refused);
+        QTemporaryDir folder;
+        WriteFile(folder.filePath(QStringLiteral("picture.png")),
+                  EncodedImage(QImage(8, 8, QImage::Format_RGB32), "PNG"));
+        WriteFile(folder.filePath(QStringLiteral("bold.css")), "p { font-weight: bold }");
+        RichTextBox box;
+        box.resize(400, 300);
+        box.show();
+        QSignalSpy refusals(&box, &RichTextBox::PictureRefused);
+        box.SetText(QStringLiteral("ab"));
+        box.SetSelStart(1);
+        QMimeData *data = make(folder.path());
+        if (drop) {
+            const QPoint between = box.cursorRect().center();
+            QDragEnterEvent enter(between, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(box.viewport(), &enter);
+            QDropEvent event(between, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(box.viewport(), &event);
+            delete data;
+        } else {
+            QGuiApplication::clipboard()->setMimeData(data);
+            QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+        }
+        box.viewport()->grab(); // drawing the pictures reads nothing either
+        QCOMPARE(box.Text().remove(QChar::ObjectReplacementCharacter), text);
+        const QList<QTextImageFormat> held = Pictures(*box.document());
+        QCOMPARE(held.size(), pictures);
+        for (const QTextImageFormat &picture : held)
+            QVERIFY(RtfImages::Resolve(*box.document(), picture).pixels.isValid());
+        QVERIFY(!StyledByNamedFiles(*box.document()));
+        QCOMPARE(refusals.size(), refused);
     }
 };
 

@@ -68,15 +68,6 @@ QString Traits(const QTextCharFormat &f) {
     return traits.join(QLatin1Char(' '));
 }
 
-QList<QTextImageFormat> Pictures(const QTextDocument &document) {
-    QList<QTextImageFormat> pictures;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                pictures << it.fragment().charFormat().toImageFormat();
-    return pictures;
-}
-
 QByteArray Resource(const QTextDocument &document, const QTextImageFormat &picture) {
     return document.resource(QTextDocument::ImageResource, QUrl(picture.name())).toByteArray();
 }

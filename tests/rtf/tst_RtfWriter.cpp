@@ -9,6 +9,7 @@
 
 #include <QDirIterator>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -236,6 +237,14 @@ private slots:
         QTextImageFormat dataUrl;
         dataUrl.setName("data:image/png;base64," + QString::fromLatin1(png.toBase64()));
         cursor.insertImage(dataUrl);
+        // A picture the document does not hold is not written, though its name is a file's.
+        QTemporaryDir folder;
+        QFile named(folder.filePath("private.png"));
+        QVERIFY(named.open(QIODevice::WriteOnly) && named.write(png) == png.size());
+        named.close();
+        QTextImageFormat byName;
+        byName.setName(named.fileName());
+        cursor.insertImage(byName);
         const QByteArray rtf = RtfWriter::Write(document);
         QVERIFY(rtf.contains("{\\pict\\pngblip\\picw16\\pich8\\picwgoal960\\pichgoal480\n"));
         QVERIFY(rtf.contains("{\\pict\\jpegblip\\picw20\\pich10\\picwgoal300\\pichgoal150\n"));

@@ -11,7 +11,10 @@
 #include <QImage>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QWidget>
+#include <QtEndian>
 #include <sched.h>
 #include <sys/mount.h>
 
@@ -47,6 +50,29 @@ QByteArray EncodedImage(const QImage &image, const char *format) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return bytes;
+}
+
+QByteArray PngClaiming(quint32 width, quint32 height) {
+    QByteArray png = EncodedImage(QImage(1, 1, QImage::Format_RGB32), "PNG");
+    qToBigEndian(width, png.data() + 16); // IHDR: length, type, width, height, ..., CRC
+    qToBigEndian(height, png.data() + 20);
+    quint32 crc = 0xFFFFFFFF;
+    for (const char byte : QByteArrayView(png).sliced(12, 17)) {
+        crc ^= uchar(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    qToBigEndian(~crc, png.data() + 29);
+    return png;
+}
+
+QList<QTextImageFormat> Pictures(const QTextDocument &document) {
+    QList<QTextImageFormat> pictures;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                pictures << it.fragment().charFormat().toImageFormat();
+    return pictures;
 }
 
 bool PrivateMounts::Available() {
@@ -112,6 +138,7 @@ TestRun::TestRun() {
     Module1::Reset();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     Module1::SetAppPath(m_folder.path());
+    Module1::SetProgramPath(m_folder.path());
     auto dialogs = std::make_unique<ScriptedDialogs>();
     m_dialogs = dialogs.get();
     Services::Current() = {std::make_unique<RecordingCuePlayer>(&m_played),

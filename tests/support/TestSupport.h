@@ -16,10 +16,18 @@
 #include <QTest>
 
 class QImage;
+class QTextDocument;
+class QTextImageFormat;
 class QWidget;
 
 // A picture as the bytes of an image file in `format` ("PNG", "JPEG", "BMP").
 QByteArray EncodedImage(const QImage &image, const char *format);
+// A PNG file of one pixel whose header claims `width` x `height`: what a reader sees before it
+// decodes, with nothing behind it to decode.
+QByteArray PngClaiming(quint32 width, quint32 height);
+
+// The pictures of a document, in order.
+QList<QTextImageFormat> Pictures(const QTextDocument &document);
 
 // A control of `window` by its name, as a user tells controls apart.
 template <class T = QWidget> T &Control(const QObject &window, const QString &name) {
@@ -56,9 +64,9 @@ private:
     if (!PrivateMounts::Available())                                                               \
     QSKIP("no private mount namespace for this process")
 
-// A fresh start of the program for one test: the application path in a temporary folder, en_US
-// as the locale, the clock standing at kNow, cues and message boxes recorded, the common dialogs
-// answered from a script.
+// A fresh start of the program for one test: the application path and the program's folder in
+// a temporary folder, en_US as the locale, the clock standing at kNow, cues and message boxes
+// recorded, the common dialogs answered from a script.
 class TestRun {
 public:
     static inline const QDateTime kNow{QDate(2026, 12, 5), QTime(22, 52, 57)};

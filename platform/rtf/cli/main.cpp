@@ -3,7 +3,8 @@
 // paragraph (line breaks inside a paragraph also start a new line, pictures are left out).
 // With --rtf OUT the document is also written back to OUT with the RTF writer; OUT is replaced
 // only by a complete new file.
-// Exit status: 0 done, 1 the file could not be read or is not RTF, 2 wrong arguments.
+// --help and --version print what they say. Exit status: 0 done, 1 the file could not be read
+// or is not RTF, 2 wrong arguments.
 #include "platform/FileIO.h"
 #include "platform/RuntimeError.h"
 #include "platform/rtf/RtfReader.h"
@@ -32,6 +33,21 @@ QByteArray PlainText(const QTextDocument &document) {
     return text.toUtf8();
 }
 
+const char *const kUsage = "usage: quillory-rtftext FILE [--rtf OUT]\n";
+
+const char *const kHelp = R"(
+Prints the text of the RTF file FILE as UTF-8, one line per paragraph, as
+Quillory's own RTF reader reads it (pictures are left out).
+
+  --rtf OUT      Also write the document back out as RTF to OUT, replacing OUT
+                 only with a complete new file.
+  -h, --help     Show this help and exit.
+  -v, --version  Show the version and exit.
+
+Exit status: 0 done, 1 FILE could not be read or is not RTF (or OUT could not
+be written), 2 wrong arguments.
+)";
+
 int Fail(const QString &message) {
     std::fprintf(stderr, "quillory-rtftext: %s\n", qPrintable(message));
     return 1;
@@ -45,18 +61,26 @@ int main(int argc, char *argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        std::printf("%s%s", kUsage, kHelp);
+        return 0;
+    }
+    if (args.contains(QLatin1String("--version")) || args.contains(QLatin1String("-v"))) {
+        std::printf("quillory-rtftext 1.0\n");
+        return 0;
+    }
     QString input;
     QString rtfOut;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--rtf") && i + 1 < args.size())
             rtfOut = args[++i];
-        else if (input.isEmpty() && !args[i].startsWith(QLatin1String("--")))
+        else if (input.isEmpty() && !args[i].startsWith(QLatin1Char('-')))
             input = args[i];
         else
             input.clear(), i = int(args.size());
     }
     if (input.isEmpty()) {
-        std::fprintf(stderr, "usage: quillory-rtftext FILE [--rtf OUT]\n");
+        std::fprintf(stderr, "%sTry 'quillory-rtftext --help' for more.\n", kUsage);
         return 2;
     }
     QFile file(input);

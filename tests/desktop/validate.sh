@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The desktop entry and the AppStream metadata as the freedesktop validators read them: no error
+# and no warning.
+# Usage: validate.sh <folder of the desktop files>
+set -euo pipefail
+folder=${1:?usage: validate.sh <folder of the desktop files>}
+said=$(desktop-file-validate "$folder/org.quillory.Quillory.desktop" 2>&1) || true
+if [ -n "$said" ]; then
+    echo "desktop-file-validate: $said"
+    exit 1
+fi
+appstreamcli validate --no-net --explain "$folder/org.quillory.Quillory.metainfo.xml"
+echo "desktop files: all passed"
