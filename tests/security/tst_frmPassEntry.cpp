@@ -3,7 +3,6 @@
 
 #include "mainwindow/frmMain.h"
 #include "platform/CommandButton.h"
-#include "platform/Services.h"
 #include "platform/TextBox.h"
 #include "security/frmPassEntry.h"
 
@@ -160,22 +159,6 @@ private slots:
         QVERIFY(run.Cues().isEmpty());
     }
 
-    void theCueStartsBeforeTheLogLineIsWritten() {
-        TestRun run;
-        struct LogAtCue : CuePlayer {
-            QString logPath;
-            QList<bool> logExisted;
-            void Play(const QString &) override { logExisted.append(QFile::exists(logPath)); }
-        };
-        auto player = std::make_unique<LogAtCue>();
-        player->logPath = run.FilePath(QStringLiteral("orvlog.txt"));
-        LogAtCue &seen = *player;
-        Services::Current().cues = std::move(player);
-        QTest::mouseClick(OpenGate(run).cmdPECheck, Qt::LeftButton);
-        QCOMPARE(seen.logExisted, QList<bool>{false});
-        QVERIFY(QFile::exists(seen.logPath));
-    }
-
     void aFileTheGateCannotUseEndsTheRunNamingIt_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QStringList>("says"); // %1: the application folder
@@ -222,7 +205,7 @@ private slots:
         QCOMPARE(run.ExitCode(), 1);
         QVERIFY(!Module1::Forms().IsLoaded<frmMain>());
         QVERIFY(!QFile::exists(run.FilePath(QStringLiteral("orvlog.txt"))));
-        // Both password files are read before the cue and the line.
+        // Both password files are read before the cue, and the cue plays before the line.
         QCOMPARE(run.Cues().isEmpty(), !readOnly);
     }
 };
