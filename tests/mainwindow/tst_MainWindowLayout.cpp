@@ -32,6 +32,9 @@ void MainWindowLayout::loadStartsTheRun() {
     QVERIFY(!(main.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)));
     QCOMPARE(main.minimumSize(), main.maximumSize());
     QCOMPARE(Module1::Flags().gSoundOn, 1);
+    for (const QAction *item : main.findChildren<QAction *>()) // Sound alone is checked
+        if (item->objectName().startsWith(QLatin1String("mnu")))
+            QCOMPARE(item->isChecked(), item->objectName() == QLatin1String("mnuMTSound"));
     // The greeting plays although sound was still off when Load began.
     QCOMPARE(run.Cues(), QStringList{QStringLiteral("\\graphics\\s_hi!.wav")});
 

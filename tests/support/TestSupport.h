@@ -81,8 +81,9 @@ public:
     // Writes both password files in the application path as the change window would.
     void SetPasswords(const QString &first, const QString &second) const;
 
-    // Cue texts played so far, as "\graphics\name.wav".
+    // Cue texts played so far, as "\graphics\name.wav"; and the paths played.
     QStringList Cues() const;
+    QStringList PlayedPaths() const { return m_played; }
     QStringList Messages() const { return m_messages; }
     ScriptedDialogs &Dialogs() const { return *m_dialogs; }
     // Whether the registry reported that the program ends, and with which code.
