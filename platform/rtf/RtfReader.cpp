@@ -1,6 +1,5 @@
 #include "platform/rtf/RtfReader.h"
 
-#include "platform/RuntimeError.h"
 #include "platform/rtf/RtfCodePage.h"
 #include "platform/rtf/RtfImages.h"
 
@@ -1737,8 +1736,7 @@ bool LooksLikeRtf(const QByteArray &rtf) {
 void Read(const QByteArray &rtf, QTextDocument *document) {
     const bool blank = rtf.trimmed().isEmpty();
     if (!blank && !LooksLikeRtf(rtf))
-        throw RuntimeError(ErrorNumber::InvalidFileFormat,
-                           QStringLiteral("the file does not begin with {\\rtf"));
+        throw NotRtfError();
     const bool undo = document->isUndoRedoEnabled();
     document->setUndoRedoEnabled(false);
     document->clear();
