@@ -21,15 +21,9 @@ namespace {
 
 QByteArray PlainText(const QTextDocument &document) {
     QString text = document.toRawText();
-    QChar *chars = text.data();
-    qsizetype kept = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = chars[i].unicode();
-        if (c == QChar::ObjectReplacementCharacter)
-            continue;
-        chars[kept++] = c == QChar::ParagraphSeparator || c == QChar::LineSeparator ? u'\n' : c;
-    }
-    text.truncate(kept);
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    text.remove(QChar::ObjectReplacementCharacter);
     text += QLatin1Char('\n');
     return text.toUtf8();
 }
