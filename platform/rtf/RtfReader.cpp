@@ -47,6 +47,7 @@ CharProps DefaultCharProps() {
 
 struct State {
     CharProps chr = DefaultCharProps();
+    int format = -1; // of chr, once asked for
     ParaProps para;
     Dest dest = Dest::Body;
     int uc = 1;
@@ -166,6 +167,8 @@ private:
     bool ConsumeFallback();
 
     // keywords
+    void SetChar(CharField field, int value);
+    void SetChars(const CharProps &props);
     void Set(const Keyword &keyword, int value, const Token &token);
     void RunCommand(Command command, int value, const Token &token);
     void EnterDestination(RtfKeywords::Destination destination);
@@ -235,9 +238,6 @@ private:
     int m_footnotes = 0;
 
     // the paragraph being read
-    CharProps m_runProps;
-    int m_runFormat = 0;
-    bool m_runOpen = false;
     int m_pendingCells = 0;
     QHash<CharProps, int> m_formatIndex;
     std::array<std::pair<CharProps, int>, 4> m_recentFormats{
@@ -409,10 +409,26 @@ void Parser::ControlWord(const Token &token) {
     }
 }
 
+void Parser::SetChar(CharField field, int value) {
+    State &st = St();
+    if (st.chr[field] != value) {
+        st.chr[field] = value;
+        st.format = -1;
+    }
+}
+
+void Parser::SetChars(const CharProps &props) {
+    State &st = St();
+    if (!(st.chr == props)) {
+        st.chr = props;
+        st.format = -1;
+    }
+}
+
 void Parser::Set(const Keyword &keyword, int value, const Token &token) {
     switch (keyword.scope) {
     case Scope::Character:
-        St().chr.values[keyword.target] = value;
+        SetChar(CharField(keyword.target), value);
         break;
     case Scope::Paragraph:
         St().para.values[keyword.target] = value;
@@ -445,7 +461,7 @@ void Parser::RunCommand(Command command, int value, const Token &token) {
         if (token.hasParam) {
             m_deff = token.param;
             if (m_stack.size() == 1)
-                st.chr[CharField::Font] = token.param;
+                SetChar(CharField::Font, token.param);
         }
         break;
     case Command::UnicodeSkip:
@@ -469,7 +485,7 @@ void Parser::RunCommand(Command command, int value, const Token &token) {
             m_fontEntryNumber = token.param;
         } else {
             FlushBytes();
-            st.chr[CharField::Font] = token.hasParam ? token.param : m_deff;
+            SetChar(CharField::Font, token.hasParam ? token.param : m_deff);
         }
         break;
     case Command::FontCharset:
@@ -485,20 +501,20 @@ void Parser::RunCommand(Command command, int value, const Token &token) {
         break;
     case Command::Plain: {
         // A field result's hyperlink is not a character property that \plain resets.
-        const int link = st.chr[CharField::Link];
-        st.chr = DefaultCharProps();
-        st.chr[CharField::Font] = m_deff;
-        st.chr[CharField::Link] = link;
+        CharProps plain = DefaultCharProps();
+        plain[CharField::Font] = m_deff;
+        plain[CharField::Link] = st.chr[CharField::Link];
+        SetChars(plain);
         break;
     }
     case Command::ParagraphDefaults:
         st.para = ParaProps();
         break;
     case Command::Raise:
-        st.chr[CharField::Valign] = (token.hasParam ? token.param : 6) > 0 ? 1 : 0;
+        SetChar(CharField::Valign, (token.hasParam ? token.param : 6) > 0 ? 1 : 0);
         break;
     case Command::Lower:
-        st.chr[CharField::Valign] = (token.hasParam ? token.param : 6) > 0 ? 2 : 0;
+        SetChar(CharField::Valign, (token.hasParam ? token.param : 6) > 0 ? 2 : 0);
         break;
     case Command::Cell:
         if (st.dest == Dest::Body && !st.chr[CharField::Hidden])
@@ -561,7 +577,7 @@ void Parser::EnterDestination(RtfKeywords::Destination destination) {
         const QString target = HyperlinkTarget(m_fieldInstruction);
         m_fieldInstruction.clear();
         if (!target.isEmpty()) {
-            st.chr[CharField::Link] = int(m_links.size());
+            SetChar(CharField::Link, int(m_links.size()));
             m_links.push_back(target);
         }
         break;
@@ -789,13 +805,12 @@ bool Parser::BodyTextShows() {
 }
 
 int Parser::RunFormat() {
-    const CharProps &props = St().chr;
-    if (!m_runOpen || !(props == m_runProps)) {
-        m_runProps = props;
-        m_runOpen = true;
-        m_runFormat = FormatIndex(props);
-    }
-    return m_runFormat;
+    // Groups mostly change nothing, or come back to what their parent had: the format found
+    // for a group's properties stays with them until they change.
+    State &st = St();
+    if (st.format < 0)
+        st.format = FormatIndex(st.chr);
+    return st.format;
 }
 
 void Parser::AddPendingCells() {
@@ -860,7 +875,6 @@ void Parser::AddPicture() {
         return;
     AddPendingCells();
     m_builder.AppendPicture(m_builder.AddCharFormat(*format));
-    m_runOpen = false;
 }
 
 void Parser::EndFontEntry() {
@@ -928,20 +942,11 @@ QTextCharFormat Parser::MakeCharFormat(const CharProps &props) const {
 }
 
 int Parser::FormatIndex(const CharProps &props) {
-    // Text mostly alternates between a few formats: look at the last ones used first.
-    for (const auto &[recent, index] : m_recentFormats)
-        if (index >= 0 && recent == props)
-            return index;
     const auto found = m_formatIndex.constFind(props);
-    int index = 0;
-    if (found != m_formatIndex.constEnd()) {
-        index = *found;
-    } else {
-        index = m_builder.AddCharFormat(MakeCharFormat(props));
-        m_formatIndex.insert(props, index);
-    }
-    std::move_backward(m_recentFormats.begin(), m_recentFormats.end() - 1, m_recentFormats.end());
-    m_recentFormats.front() = {props, index};
+    if (found != m_formatIndex.constEnd())
+        return *found;
+    const int index = m_builder.AddCharFormat(MakeCharFormat(props));
+    m_formatIndex.insert(props, index);
     return index;
 }
 
@@ -998,8 +1003,7 @@ int Parser::BlockFormatIndex(const ParaProps &props) {
 void Parser::EndParagraph() {
     FlushBytes();
     const State &st = St();
-    m_builder.EndParagraph(BlockFormatIndex(st.para), FormatIndex(st.chr));
-    m_runOpen = false;
+    m_builder.EndParagraph(BlockFormatIndex(st.para), RunFormat());
     m_pendingCells = 0;
 }
 

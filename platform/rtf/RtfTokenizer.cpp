@@ -9,6 +9,7 @@
 namespace {
 
 constexpr long long kNumberCap = 1LL << 40; // digits beyond it change nothing
+constexpr std::ptrdiff_t kMaxWord = 32;
 
 enum CharClass : std::uint8_t { Letter = 1, Digit = 2, TextEnd = 4, Unprintable = 8 };
 
@@ -118,16 +119,14 @@ RtfTokenizer::Token RtfTokenizer::ControlSequence() {
         return token;
     }
     token.kind = Kind::ControlWord;
-    std::size_t length = 0;
+    // The word is read where it stands; only its first 32 letters count.
+    const unsigned char *word = m_p;
     std::uint32_t hash = 0;
-    while (m_p < m_end && IsLetter(*m_p)) {
-        if (length < sizeof(m_word)) {
-            m_word[length++] = static_cast<char>(*m_p);
+    for (; m_p < m_end && IsLetter(*m_p); ++m_p)
+        if (m_p - word < kMaxWord)
             hash = RtfKeywords::HashStep(hash, *m_p);
-        }
-        ++m_p;
-    }
-    token.text = {m_word, length};
+    token.text = {reinterpret_cast<const char *>(word),
+                  static_cast<std::size_t>(std::min<std::ptrdiff_t>(m_p - word, kMaxWord))};
     token.wordHash = hash;
     bool negative = false;
     if (m_p + 1 < m_end && *m_p == '-' && IsDigit(m_p[1])) {

@@ -21,8 +21,9 @@ public:
 
     struct Token {
         Kind kind = Kind::End;
-        std::string_view text; // the word of a ControlWord (at most 32 letters), the bytes of Text
-        int param = 0;         // clamped to the range of int
+        std::string_view
+            text;      // the word of a ControlWord (its first 32 letters), the bytes of Text
+        int param = 0; // clamped to the range of int
         bool hasParam = false;
         bool atGroupStart = false; // "\*" right after "{", blanks and line ends aside
         bool printable = false;    // Text of printable ASCII only (0x20 to 0x7E)
@@ -52,5 +53,4 @@ private:
     const unsigned char *m_p;
     const unsigned char *m_end;
     const unsigned char *m_groupStart; // just after the last "{"
-    char m_word[32];
 };

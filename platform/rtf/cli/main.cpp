@@ -14,18 +14,50 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QTextDocument>
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
 
 QByteArray PlainText(const QTextDocument &document) {
-    QString text = document.toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    text.remove(QChar::ObjectReplacementCharacter);
-    text += QLatin1Char('\n');
-    return text.toUtf8();
+    // In UTF-8, paragraph and line separators are E2 80 A9 and E2 80 A8, pictures EF BF BC:
+    // the text moves up over the pictures, separators become line feeds.
+    QByteArray text = document.toRawText().toUtf8();
+    char *const begin = text.data();
+    const qsizetype size = text.size();
+    qsizetype kept = 0;
+    qsizetype from = 0;
+    const auto next = [begin, size](qsizetype at, char byte) {
+        const void *found = std::memchr(begin + at, byte, std::size_t(size - at));
+        return found ? static_cast<const char *>(found) - begin : size;
+    };
+    qsizetype e2 = next(0, '\xE2');
+    qsizetype ef = next(0, '\xEF');
+    while (from < size) {
+        const qsizetype at = std::min(e2, ef);
+        std::memmove(begin + kept, begin + from, std::size_t(at - from));
+        kept += at - from;
+        if (at == size)
+            break;
+        const char *c = begin + at;
+        const bool separator =
+            at == e2 && size - at >= 3 && c[1] == '\x80' && (c[2] == '\xA8' || c[2] == '\xA9');
+        const bool picture = at == ef && size - at >= 3 && c[1] == '\xBF' && c[2] == '\xBC';
+        if (separator)
+            begin[kept++] = '\n';
+        else if (!picture)
+            begin[kept++] = *c;
+        from = at + (separator || picture ? 3 : 1);
+        if (e2 < from)
+            e2 = next(from, '\xE2');
+        if (ef < from)
+            ef = next(from, '\xEF');
+    }
+    text.truncate(kept);
+    text += '\n';
+    return text;
 }
 
 const char *const kUsage = "usage: quillory-rtftext FILE [--rtf OUT]\n";
