@@ -71,12 +71,19 @@ bool IsPlainText(QChar c) {
            u == '\t';
 }
 
-int HexValue(unsigned char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    const unsigned char lower = c | 0x20;
-    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
-}
+// Hex digits to their value; -1 for bytes that are not hex digits. Pictures are most of a large
+// entry's bytes.
+constexpr std::array<signed char, 256> kHexValues = [] {
+    std::array<signed char, 256> values{};
+    values.fill(-1);
+    for (int c = '0'; c <= '9'; ++c)
+        values[c] = static_cast<signed char>(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c) {
+        values[c] = static_cast<signed char>(c - 'a' + 10);
+        values[c - 'a' + 'A'] = static_cast<signed char>(c - 'a' + 10);
+    }
+    return values;
+}();
 
 // The target of a HYPERLINK field instruction, or an empty string for other fields.
 QString HyperlinkTarget(const QString &instruction) {
@@ -841,7 +848,7 @@ void Parser::AddPictureHex(const unsigned char *text, const unsigned char *end) 
     char *out = m_pictureData.data() + start;
     int nibble = m_nibble;
     for (; text < end; ++text) {
-        const int value = HexValue(*text);
+        const int value = kHexValues[*text];
         if (value < 0)
             continue;
         if (nibble < 0) {
