@@ -13,6 +13,11 @@ class QTextDocument;
 //
 // Damaged files give what can be read: unbalanced braces, a file cut short, absurd numbers and
 // unknown control words do not stop the reader. Time and memory grow linearly with the input.
+//
+// Inside: RtfTokenizer cuts the bytes into tokens, RtfKeywords gives each control word its
+// meaning, the parser (RtfReader.cpp) follows groups and destinations, and RtfDocumentBuilder
+// puts text and formats into the document in bulk; RtfImages decodes pictures and RtfCodePage
+// 8-bit text.
 namespace RtfReader {
 
 // What Read() raises for bytes that are not RTF at all.
