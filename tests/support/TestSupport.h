@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TestPictures.h"
 #include "ScriptedDialogs.h"
+#include "TestPictures.h"
 #include "platform/CuePlayer.h"
 #include "platform/MessageBoxPresenter.h"
 
