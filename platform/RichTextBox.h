@@ -5,6 +5,7 @@
 #include <optional>
 
 class PictureHandler;
+class SearchIndex;
 
 // The rich text box: a rich text editor with the property set the editing commands rely on.
 // Positions count characters of the text with one character per paragraph break and are not
@@ -86,10 +87,6 @@ protected:
 private:
     template <class Read> auto Uniform(Read read) const -> std::optional<decltype(read({}))>;
     void MergeFormat(const QTextCharFormat &format);
-    // The document's characters one for one with positions, kept until the text changes, so
-    // that a search walking through a long entry does not copy it again at every step.
-    const QString &SearchableText() const;
-    void WatchDocument();
     void UseDocument(QTextDocument *document);
     void ReplaceText(const QString &text);
     // Over-long words (base64, minified text) wrap anywhere: Qt's word wrapping takes time
@@ -104,7 +101,6 @@ private:
     void InsertText(const QString &text);
 
     PictureHandler *m_pictures;
-
-    mutable QString m_searchableText;
-    mutable bool m_searchableTextValid = false;
+    // Find looks in a case-folded copy of the text that follows the edits.
+    SearchIndex *m_searchIndex;
 };

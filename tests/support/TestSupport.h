@@ -4,6 +4,7 @@
 // of every platform service and the run's road laid as in the program; real file-system faults;
 // and the pointer as the window system reports it.
 #include "ScriptedDialogs.h"
+#include "TestPictures.h"
 #include "app/Flags.h"
 #include "app/FormRegistry.h"
 #include "app/Run.h"
@@ -15,19 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class QImage;
-class QTextDocument;
-class QTextImageFormat;
 class QWidget;
-
-// A picture as the bytes of an image file in `format` ("PNG", "JPEG", "BMP").
-QByteArray EncodedImage(const QImage &image, const char *format);
-// A PNG file of one pixel whose header claims `width` x `height`: what a reader sees before it
-// decodes, with nothing behind it to decode.
-QByteArray PngClaiming(quint32 width, quint32 height);
-
-// The pictures of a document, in order.
-QList<QTextImageFormat> Pictures(const QTextDocument &document);
 
 // A control of `window` by its name, as a user tells controls apart.
 template <class T = QWidget> T &Control(const QObject &window, const QString &name) {
