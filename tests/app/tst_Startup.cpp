@@ -130,7 +130,8 @@ private slots:
         TestRun run;
         Module1::SetAppPath(run.FilePath(QStringLiteral("user")));
         Module1::PlayCue(QStringLiteral("\\graphics\\s_hi!.wav"));
-        QCOMPARE(run.PlayedPaths(), QStringList{run.FilePath(QStringLiteral("graphics/s_hi!.wav"))});
+        QCOMPARE(run.PlayedPaths(),
+                 QStringList{run.FilePath(QStringLiteral("graphics/s_hi!.wav"))});
     }
 
     void userFilesStayBesideAPortableCopyElseGoToAFolderOfTheirOwn() {
