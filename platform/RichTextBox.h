@@ -5,6 +5,7 @@
 #include <optional>
 
 class PictureHandler;
+class ViewportTextLayout;
 
 // The rich text box: a rich text editor with the property set the editing commands rely on.
 // Positions count characters of the text with one character per paragraph break and are not
@@ -76,6 +77,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     // Pictures a screen above and two below the ones shown are decoded ahead.
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     // Characters composed by an input method (dead keys, compose, IBus) are key presses too.
     void inputMethodEvent(QInputMethodEvent *event) override;
     // Pasting, dropping and the middle click bring pictures as pictures, as a rich edit control
@@ -91,10 +93,12 @@ private:
     const QString &SearchableText() const;
     void WatchDocument();
     void UseDocument(QTextDocument *document);
-    void ReplaceText(const QString &text);
-    // Over-long words (base64, minified text) wrap anywhere: Qt's word wrapping takes time
-    // quadratic in a word's length.
-    void WrapFor(bool overLongWords);
+    // Only what is looked at is laid out, whatever the entry's length.
+    void InstallLayout(QTextDocument *document);
+    ViewportTextLayout *Layout() const;
+    // Lays out the paragraphs the view shows as it scrolls; scrolled up onto a paragraph whose
+    // height was estimated, it keeps what was on the screen where it was.
+    void LayOutView();
     void InsertPicture(const QByteArray &encoded);
     void InsertPastedImage(const QMimeData &source);
     void InsertHtml(const QString &html);
@@ -104,6 +108,7 @@ private:
     void InsertText(const QString &text);
 
     PictureHandler *m_pictures;
+    bool m_layingOutView = false;
 
     mutable QString m_searchableText;
     mutable bool m_searchableTextValid = false;

@@ -4,12 +4,14 @@
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfImages.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,9 +48,70 @@ QMimeData *Html(const QString &html) {
     return data;
 }
 
+// An entry as large ones are: paragraphs of every length, in small, large and bold type, left,
+// centred, right-aligned and justified, with space above and below, a hanging indent, wide
+// line spacing; "needle" once, two thirds down. Lines fall where estimates do not expect them.
+void FillEntry(RichTextBox &box, int paragraphs) {
+    box.SetText(QString());
+    QTextCursor cursor(box.document());
+    cursor.beginEditBlock();
+    const Qt::Alignment alignments[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight,
+                                        Qt::AlignJustify};
+    for (int i = 0; i < paragraphs; ++i) {
+        QTextBlockFormat block;
+        block.setAlignment(alignments[i % 4]);
+        block.setTopMargin(i % 3 * 4.3);
+        block.setBottomMargin(i % 4 * 3.1);
+        block.setLeftMargin(i % 9 == 4 ? 30 : 0);
+        block.setTextIndent(i % 9 == 4 ? -20 : 0);
+        if (i % 7 == 3)
+            block.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
+        QTextCharFormat characters;
+        characters.setFontPointSize(i % 6 == 0 ? 20 : 9 + i % 3);
+        characters.setFontWeight(i % 4 == 0 ? QFont::Bold : QFont::Normal);
+        if (i > 0)
+            cursor.insertBlock(block, characters);
+        else
+            cursor.setBlockFormat(block);
+        const QString words =
+            i == paragraphs * 2 / 3 ? QStringLiteral("needle ") : QStringLiteral("day %1 ").arg(i);
+        cursor.insertText(words.repeated(i * 37 % 60), characters);
+    }
+    cursor.endEditBlock();
+    // Laid out afresh, as an entry that was opened: nothing seen yet.
+    box.document()->setPageSize(box.document()->pageSize());
+}
+
+QList<QRectF> BlockRects(const QTextDocument &document) {
+    QList<QRectF> rects;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        rects.append(document.documentLayout()->blockBoundingRect(block));
+    return rects;
+}
+
+// The caret's rectangle lies on the screen.
+bool CaretShown(const RichTextBox &box) {
+    return box.viewport()->rect().contains(box.cursorRect());
+}
+
+void Paste(RichTextBox &box, QMimeData *data) {
+    QGuiApplication::clipboard()->setMimeData(data);
+    QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+}
+
+QMimeData *PictureFile(const QImage &image) {
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("image/png"), EncodedImage(image, "PNG"));
+    data->setImageData(image); // as a clipboard offers a picture file
+    return data;
+}
+
+using Edit = std::function<void(RichTextBox &box)>;
+
 } // namespace
 
 Q_DECLARE_METATYPE(MakeData)
+Q_DECLARE_METATYPE(Edit)
 
 class tst_RichTextBox : public QObject {
     Q_OBJECT
@@ -111,19 +174,189 @@ private slots:
         QCOMPARE(box.Text(), QStringLiteral("\r\n\u00E9\u00E8"));
     }
 
-    void openingAgainHoldsOneDocumentAndWrapsOverLongWordsAnywhere() {
+    // A paragraph holding an over-long word (base64) wraps anywhere; the paragraph beside it
+    // still wraps between words.
+    void openingAgainHoldsOneDocumentAndWrapsOnlyOverLongWordsAnywhere() {
         QTemporaryDir folder;
         const QString normal = folder.filePath(QStringLiteral("normal.rtf"));
         const QString base64 = folder.filePath(QStringLiteral("base64.rtf"));
         WriteFile(normal, "{\\rtf1 Dear diary\\par}");
-        WriteFile(base64, "{\\rtf1 data: " + QByteArray(20000, 'A') + "\\par}");
+        WriteFile(base64, "{\\rtf1 " + QByteArray("Dear diary, today ").repeated(30) +
+                              "\\par data: " + QByteArray(20000, 'A') + "\\par}");
         RichTextBox box;
+        box.resize(300, 200);
+        box.show();
         for (const QString &path : {normal, base64, normal, base64})
             box.LoadFile(path);
         QCOMPARE(box.findChildren<QTextDocument *>().size(), 1);
-        QCOMPARE(box.wordWrapMode(), QTextOption::WrapAnywhere);
-        box.SetText(QStringLiteral("a fresh entry"));
-        QCOMPARE(box.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        const QTextBlock words = box.document()->firstBlock();
+        BlockRects(*box.document());
+        QVERIFY(words.layout()->lineCount() > 3);
+        for (int i = 1; i < words.layout()->lineCount(); ++i)
+            QCOMPARE(words.text().at(words.layout()->lineAt(i).textStart() - 1), QLatin1Char(' '));
+        QVERIFY(words.next().layout()->lineCount() > 50);
+    }
+
+    // Whatever an edit does, paragraphs seen before it and paragraphs first seen after it end
+    // up where laying the whole entry out afresh puts them.
+    void editsLeaveParagraphsWhereAFreshLayoutPutsThem_data() {
+        QTest::addColumn<Edit>("edit");
+        const auto at = [](RichTextBox &box, int block, int offset) {
+            box.SetSelStart(box.document()->findBlockByNumber(block).position() + offset);
+        };
+        QTest::newRow("a key at the start") << Edit([](RichTextBox &box) {
+            box.SetSelStart(0);
+            QTest::keyClick(&box, Qt::Key_X);
+        });
+        QTest::newRow("Enter inside a paragraph") << Edit([at](RichTextBox &box) {
+            at(box, 61, 20);
+            QTest::keyClick(&box, Qt::Key_Return);
+        });
+        QTest::newRow("Backspace joining two paragraphs") << Edit([at](RichTextBox &box) {
+            at(box, 62, 0);
+            QTest::keyClick(&box, Qt::Key_Backspace);
+        });
+        QTest::newRow("600 paragraphs pasted") << Edit([at](RichTextBox &box) {
+            at(box, 58, 5);
+            auto *data = new QMimeData;
+            data->setText(QStringLiteral("pasted line\n").repeated(600));
+            Paste(box, data);
+        });
+        QTest::newRow("a paste undone") << Edit([at](RichTextBox &box) {
+            at(box, 58, 5);
+            auto *data = new QMimeData;
+            data->setText(QStringLiteral("pasted line\n").repeated(600));
+            Paste(box, data);
+            QTest::keyClick(&box, Qt::Key_Z, Qt::ControlModifier);
+        });
+        QTest::newRow("a selection over paragraphs deleted") << Edit([at](RichTextBox &box) {
+            at(box, 55, 10);
+            box.SetSelLength(3000);
+            QTest::keyClick(&box, Qt::Key_Delete);
+        });
+        QTest::newRow("paragraphs centred, their type enlarged") << Edit([at](RichTextBox &box) {
+            at(box, 57, 3);
+            box.SetSelLength(1500);
+            box.SetSelAlignment(RichTextBox::AlignCenter);
+            box.SetSelFontSize(30);
+        });
+        QTest::newRow("space below a paragraph, above the next") << Edit([](RichTextBox &box) {
+            QTextCursor cursor(box.document()->findBlockByNumber(60));
+            QTextBlockFormat format;
+            format.setBottomMargin(40);
+            cursor.mergeBlockFormat(format);
+        });
+        QTest::newRow("a picture pasted") << Edit([at](RichTextBox &box) {
+            at(box, 60, 2);
+            Paste(box, PictureFile(QImage(50, 90, QImage::Format_RGB32)));
+        });
+    }
+
+    void editsLeaveParagraphsWhereAFreshLayoutPutsThem() {
+        QFETCH(Edit, edit);
+        RichTextBox box;
+        box.resize(400, 300);
+        box.show();
+        FillEntry(box, 120);
+        // The start and the end seen, the middle only estimated, the screen at paragraph 60.
+        QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
+        box.viewport()->grab();
+        box.SetSelStart(box.document()->findBlockByNumber(60).position());
+        box.viewport()->grab();
+        edit(box);
+        box.viewport()->grab();
+        const QList<QRectF> edited = BlockRects(*box.document());
+        box.document()->setPageSize(box.document()->pageSize()); // everything laid out afresh
+        QCOMPARE(BlockRects(*box.document()), edited);
+    }
+
+    // The caret is drawn where a click puts it, wherever it is, however far down.
+    void aClickWhereTheCaretIsDrawnPutsItThere_data() {
+        QTest::addColumn<int>("block");
+        QTest::addColumn<int>("offset"); // from the paragraph's end when negative
+        QTest::newRow("the very start") << 0 << 0;
+        QTest::newRow("a wrapped paragraph's later line") << 11 << 330;
+        QTest::newRow("a right-aligned paragraph's end") << 14 << -1;
+        QTest::newRow("a hanging indent's first line") << 40 << 3;
+        QTest::newRow("far down, never seen before") << 2900 << 7;
+        QTest::newRow("the very end") << 2999 << -1;
+    }
+
+    void aClickWhereTheCaretIsDrawnPutsItThere() {
+        QFETCH(int, block);
+        QFETCH(int, offset);
+        RichTextBox box;
+        box.resize(400, 300);
+        box.show();
+        FillEntry(box, 3000);
+        box.viewport()->grab();
+        const QTextBlock paragraph = box.document()->findBlockByNumber(block);
+        const int position =
+            paragraph.position() + (offset >= 0 ? offset : paragraph.length() + offset);
+        box.SetSelStart(position);
+        QVERIFY(CaretShown(box));
+        QCOMPARE(box.cursorForPosition(box.cursorRect().center()).position(), position);
+    }
+
+    // Jumps show the caret, and scrolling up onto paragraphs not seen before keeps what was on
+    // the screen where it was, though they turn out taller or shorter than estimated.
+    void jumpsShowTheCaretAndScrollingUpKeepsTheScreenStill() {
+        RichTextBox box;
+        box.resize(400, 300);
+        box.show();
+        FillEntry(box, 3000);
+        QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
+        QVERIFY(CaretShown(box));
+        box.viewport()->grab();
+        QScrollBar *bar = box.verticalScrollBar();
+        QTextCursor watched = box.cursorForPosition(QPoint(200, 50));
+        for (int step = 0; step < 40; ++step) {
+            const int before = box.cursorRect(watched).top();
+            bar->setValue(bar->value() - 25);
+            QVERIFY(qAbs(box.cursorRect(watched).top() - (before + 25)) <= 1); // whole pixels
+            box.viewport()->grab();
+        }
+        QVERIFY(box.Find(QStringLiteral("needle")) > 0);
+        QVERIFY(CaretShown(box));
+        QTest::keyClick(&box, Qt::Key_Home, Qt::ControlModifier);
+        QVERIFY(CaretShown(box));
+    }
+
+    // A picture is drawn at its size, and a selection over paragraphs highlights the whole of
+    // the one between.
+    void picturesAndSelectionsAreDrawnWhereTheyAre() {
+        RichTextBox box;
+        box.resize(400, 300);
+        box.show();
+        box.SetText(QStringLiteral("one\r\ntwo\r\nthree"));
+        box.SetSelStart(0);
+        QImage red(60, 40, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        Paste(box, PictureFile(red));
+        const auto redArea = [&box] {
+            const QImage shown = box.viewport()->grab().toImage();
+            QRect area;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x)
+                    if (shown.pixel(x, y) == qRgb(255, 0, 0))
+                        area |= QRect(x, y, 1, 1);
+            return area.size();
+        };
+        QTRY_COMPARE(redArea(), QSize(60, 40));
+
+        box.SetSelStart(box.Text().indexOf(QLatin1String("ne")));
+        box.SetSelLength(8);
+        const QImage shown = box.viewport()->grab().toImage();
+        const QTextBlock two = box.document()->findBlockByNumber(1);
+        const QRect line = two.layout()->lineAt(0).naturalTextRect().toRect().translated(
+            box.document()->documentLayout()->blockBoundingRect(two).topLeft().toPoint());
+        const QPalette::ColorGroup group = box.hasFocus() ? QPalette::Active : QPalette::Inactive;
+        const QColor highlight = box.palette().color(group, QPalette::Highlight);
+        int lit = 0;
+        for (int y = line.top(); y <= line.bottom(); ++y)
+            for (int x = line.left(); x <= line.right(); ++x)
+                lit += QColor(shown.pixel(x, y)) == highlight;
+        QVERIFY(lit > line.width() * line.height() / 2);
     }
 
     // Whatever the route, pasted data brings its text and the pictures it carries itself, never
