@@ -73,6 +73,10 @@ protected:
     QVariant loadResource(int, const QUrl &) override { return {}; }
 };
 
+// The end of an entry settles after a few screens laid out at most: each lays out what the
+// screen before it left estimated.
+constexpr int kPassesToTheEnd = 8;
+
 } // namespace
 
 RichTextBox::RichTextBox(QWidget *parent)
@@ -111,8 +115,14 @@ void RichTextBox::LayOutView() {
         return;
     const QScopedValueRollback guard(m_layingOutView, true);
     QScrollBar *bar = verticalScrollBar();
+    const bool atEnd = bar->value() > 0 && bar->value() == bar->maximum();
     const qreal grown = layout->LayOutView(bar->value());
-    if (grown != 0)
+    // Scrolled to the end, the view stays at the end however the last screen turns out.
+    for (int pass = 0; atEnd && pass < kPassesToTheEnd && bar->value() != bar->maximum(); ++pass) {
+        bar->setValue(bar->maximum());
+        layout->LayOutView(bar->value());
+    }
+    if (!atEnd && grown != 0)
         bar->setValue(bar->value() + qRound(grown));
 }
 

@@ -195,6 +195,7 @@ void ViewportTextLayout::LayOut(const QTextBlock &block, int number) const {
     layout->endLayout();
     y = std::max(y, bottom);
     m_heights.Set(number, {above + y, above, true});
+    Origin(block, number); // where a screen reader looks for its characters
 
     const int lines = layout->lineCount();
     m_seenLines += lines;

@@ -305,10 +305,17 @@ private slots:
         box.resize(400, 300);
         box.show();
         FillEntry(box, 3000);
+        box.viewport()->grab();
+        QScrollBar *bar = box.verticalScrollBar();
+        bar->setValue(bar->maximum()); // the scroll bar dragged to its end shows the end
+        const QTextBlock last = box.document()->lastBlock();
+        const qreal end =
+            box.document()->documentLayout()->blockBoundingRect(last).bottom() - bar->value();
+        QVERIFY2(end <= box.viewport()->height() && end > box.viewport()->height() - 20,
+                 qPrintable(QString::number(end)));
         QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
         QVERIFY(CaretShown(box));
         box.viewport()->grab();
-        QScrollBar *bar = box.verticalScrollBar();
         QTextCursor watched = box.cursorForPosition(QPoint(200, 50));
         for (int step = 0; step < 40; ++step) {
             const int before = box.cursorRect(watched).top();
