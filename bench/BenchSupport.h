@@ -6,7 +6,6 @@
 #include <QEvent>
 #include <QFile>
 #include <QTimer>
-#include <QWidget>
 #include <algorithm>
 #include <vector>
 
@@ -47,7 +46,7 @@ inline double Percentile(std::vector<double> values, double share) {
 // Wait() returns once it has been drawn.
 class PaintWatch final : public QObject {
 public:
-    explicit PaintWatch(QWidget *widget) {
+    explicit PaintWatch(QObject *widget) {
         widget->installEventFilter(this);
         m_guard.setSingleShot(true);
     }

@@ -2,14 +2,26 @@
 // end of a 10 MB entry, and 10,000 matches walked one after the other with Next (a Find from the
 // selection's start plus the text's length). Entries of ~80-character paragraphs, and one single
 // 10 MB paragraph for the worst case.
+// Then Find in the real windows, shown: the 10 MB journal opened in the main window as File >
+// Open opens it, the search window's Find clicked for the journal's last words, and the time
+// until the entry has painted the selected match; right after the open, and once more.
 // Usage: bench_search [runs]   (default 5; medians are shown)
 
+#include "app/FormRegistry.h"
+#include "app/Module1.h"
+#include "entry/frmSearch.h"
+#include "mainwindow/frmMain.h"
+#include "platform/CommandButton.h"
 #include "platform/RichTextBox.h"
 
 #include "BenchSupport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <QTemporaryDir>
+#include <QTextBlock>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -90,13 +102,70 @@ void BenchEntry(const char *shape, int paragraph, int runs) {
     Report("  Next, per match over 10,000 matches", perNext);
 }
 
+// The last 40 characters of the entry's last paragraph that has as many.
+QString LastWords(const QTextDocument &document) {
+    for (QTextBlock block = document.lastBlock(); block.isValid(); block = block.previous())
+        if (block.text().trimmed().size() >= 40)
+            return block.text().trimmed().right(40);
+    return {};
+}
+
+// Clicks Find and waits for the entry to paint the match; milliseconds.
+double ClickFind(frmSearch &search, RichTextBox &entry) {
+    QElapsedTimer clock;
+    clock.start();
+    search.cmdSFind->click();
+    entry.viewport()->repaint();
+    return clock.nsecsElapsed() / 1e6;
+}
+
+void BenchWindows(const QString &journal, int runs) {
+    QTemporaryDir folder;
+    std::vector<double> afterOpen;
+    std::vector<double> again;
+    double where = 0;
+    for (int run = 0; run < runs; ++run) {
+        Module1::Reset(); // silent cues, no windows
+        Module1::SetAppPath(folder.path());
+        Module1::Forms().Show<frmMain>();
+        frmMain &main = Module1::Forms().Get<frmMain>();
+        main.resize(860, 600);
+        QCoreApplication::processEvents();
+        main.rtbMain->LoadFile(journal, RichTextBox::RichText);
+        const QString needle = LastWords(*main.rtbMain->document());
+        main.mnuMTSearch->setEnabled(true);
+        main.mnuMTSearch->trigger();
+        frmSearch &search = Module1::Forms().Get<frmSearch>();
+        search.cboSearch->setEditText(needle);
+        afterOpen.push_back(ClickFind(search, *main.rtbMain));
+        where = double(main.rtbMain->SelStart()) / main.rtbMain->document()->characterCount();
+        // Typing in the search box makes Find available again.
+        main.rtbMain->SetSelStart(0);
+        search.cmdSFind->setEnabled(true);
+        QCoreApplication::processEvents();
+        again.push_back(ClickFind(search, *main.rtbMain));
+        if (!search.mFound)
+            std::printf("error: no match\n");
+    }
+    std::printf("Find in the shown windows, %s (match at %.0f %% of the text)\n",
+                qPrintable(journal.section(QLatin1Char('/'), -1)), where * 100);
+    Report("  click on Find to the painted match, right after the open", afterOpen);
+    Report("  the same once more", again);
+    Module1::Reset();
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("default.warning=false")); // offscreen's noise
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     BenchEntry("Entry of 80-character paragraphs", 80, runs);
     BenchEntry("Entry of one single paragraph", 0, runs);
+    QString corpus = qEnvironmentVariable("QUILLORY_CORPUS");
+    if (corpus.isEmpty())
+        corpus = QStringLiteral(QUILLORY_SOURCE_DIR "/../shared/corpus");
+    BenchWindows(corpus + QStringLiteral("/large/journal-10mb.rtf"), runs);
     return 0;
 }

@@ -1,7 +1,5 @@
 #include "platform/PlainTextView.h"
 
-#include "platform/FileIO.h"
-
 #include <QAccessible>
 #include <QAccessibleTextInterface>
 #include <QAccessibleWidget>
@@ -9,24 +7,15 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStringList>
 #include <algorithm>
 #include <climits>
-#include <cstring>
 
 namespace {
 
 constexpr int kMargin = 4;
-
-// The end of the line from `at`: its LF, a CR that no LF follows (a line torn before its LF),
-// or `end`.
-const char *LineEnd(const char *at, const char *end) {
-    const void *found = std::memchr(at, '\n', static_cast<size_t>(end - at));
-    const char *lf = found ? static_cast<const char *>(found) : end;
-    const char *cr = static_cast<const char *>(std::memchr(at, '\r', static_cast<size_t>(lf - at)));
-    return cr && (cr + 1 != lf || lf == end) ? cr : lf;
-}
 
 QAccessibleInterface *MakeAccessibleView(const QString &className, QObject *object);
 
@@ -234,13 +223,16 @@ PlainTextView::PlainTextView(QWidget *parent)
 }
 
 void PlainTextView::LoadFile(const QString &path) {
-    SetContents({});
-    SetContents(FileIO::ReadAll(path));
+    const auto shown = qScopeGuard([this] { ShowFromTheTop(); }); // nothing, if it fails
+    m_lines.Load(path);
 }
 
 void PlainTextView::SetContents(QByteArray bytes) {
-    m_bytes = std::move(bytes);
-    IndexLines();
+    m_lines.SetBytes(std::move(bytes));
+    ShowFromTheTop();
+}
+
+void PlainTextView::ShowFromTheTop() {
     m_characterStarts.clear();
     m_characterStarts.shrink_to_fit();
     verticalScrollBar()->setValue(0);
@@ -249,37 +241,8 @@ void PlainTextView::SetContents(QByteArray bytes) {
     viewport()->update();
 }
 
-void PlainTextView::IndexLines() {
-    const char *data = m_bytes.constData();
-    const qsizetype size = m_bytes.size();
-    // Count first, so the index is allocated once at its final size.
-    qsizetype lines = 0;
-    for (const char *at = data, *end = data + size; at < end; ++lines)
-        at = LineEnd(at, end) + 1;
-    m_lineStarts.clear();
-    m_lineStarts.shrink_to_fit();
-    m_lineStarts.reserve(static_cast<size_t>(lines) + 1);
-    m_longestLineBytes = 0;
-    qsizetype start = 0;
-    while (start < size) {
-        m_lineStarts.push_back(start);
-        const qsizetype end = LineEnd(data + start, data + size) - data;
-        m_longestLineBytes = std::max(m_longestLineBytes, end - start);
-        start = end + 1;
-    }
-    // One more start past the last line, so every line ends one byte before the next start.
-    if (!m_lineStarts.empty())
-        m_lineStarts.push_back(start);
-}
-
 QString PlainTextView::Line(qsizetype index) const {
-    if (index < 0 || index >= LineCount())
-        return {};
-    const qsizetype start = m_lineStarts[static_cast<size_t>(index)];
-    qsizetype end = m_lineStarts[static_cast<size_t>(index + 1)] - 1;
-    if (end > start && m_bytes[end - 1] == '\r')
-        --end;
-    return QString::fromLocal8Bit(m_bytes.constData() + start, end - start);
+    return QString::fromLocal8Bit(m_lines.Line(index));
 }
 
 QString PlainTextView::Text() const {
@@ -322,7 +285,7 @@ void PlainTextView::UpdateScrollBars() {
     verticalScrollBar()->setSingleStep(1);
     // Bytes are at least as many as characters, so the longest line's byte count bounds its
     // width without decoding every line.
-    const qint64 textWidth = qint64(m_longestLineBytes) * CharWidth() + 2 * kMargin;
+    const qint64 textWidth = qint64(m_lines.LongestLine()) * CharWidth() + 2 * kMargin;
     const qint64 hiddenWidth = std::max<qint64>(0, textWidth - viewport()->width());
     horizontalScrollBar()->setRange(0, static_cast<int>(std::min<qint64>(hiddenWidth, INT_MAX)));
     horizontalScrollBar()->setPageStep(viewport()->width());

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "platform/TextLines.h"
+
 #include <QAbstractScrollArea>
 #include <QByteArray>
 #include <vector>
 
-// A read-only view of a plain text file of any size, such as the security log. It keeps the
-// file's bytes and the offset of each line and decodes only the lines on screen, so a file of a
-// million lines opens at once and costs little more memory than the file itself. It draws no
-// caret and takes no typing; the keyboard scrolls. Lines end at LF, with a CR before it dropped,
-// or at a lone CR. A screen reader reads it as a read-only text whose caret is at the top line on
-// screen.
+// A read-only view of a plain text file of any size, such as the security log. It reads only
+// the lines on screen (see TextLines), so a file of ten million lines opens at once and costs
+// little memory beyond the offset of each line. It draws no caret and takes no typing; the
+// keyboard scrolls. Lines end at LF, with a CR before it dropped, or at a lone CR. A screen
+// reader reads it as a read-only text whose caret is at the top line on screen.
 class PlainTextView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -21,9 +22,7 @@ public:
     // Shows `bytes` as text in the system's 8-bit encoding.
     void SetContents(QByteArray bytes);
 
-    qsizetype LineCount() const {
-        return m_lineStarts.empty() ? 0 : static_cast<qsizetype>(m_lineStarts.size()) - 1;
-    }
+    qsizetype LineCount() const { return m_lines.Count(); }
     QString Line(qsizetype index) const;
     // The whole text, lines joined by "\n".
     QString Text() const;
@@ -51,15 +50,13 @@ protected:
 private:
     friend class AccessiblePlainTextView;
 
-    void IndexLines();
+    void ShowFromTheTop();
     void UpdateScrollBars();
     int LineHeight() const;
     int CharWidth() const;
     int VisibleLineCount() const;
 
-    QByteArray m_bytes;
-    std::vector<qsizetype> m_lineStarts; // and the start a line after the last would have
-    qsizetype m_longestLineBytes = 0;
+    TextLines m_lines;
     // Where each line starts in Text(), in characters; built when a screen reader first asks.
     mutable std::vector<int> m_characterStarts;
 };

@@ -5,6 +5,7 @@
 #include "platform/KeyAscii.h"
 #include "platform/PictureHandler.h"
 #include "platform/Pictures.h"
+#include "platform/SearchIndex.h"
 #include "platform/ViewportTextLayout.h"
 #include "platform/rtf/RtfImages.h"
 #include "platform/rtf/RtfReader.h"
@@ -81,7 +82,8 @@ constexpr int kPassesToTheEnd = 8;
 
 RichTextBox::RichTextBox(QWidget *parent)
     : QTextEdit(parent)
-    , m_pictures(new PictureHandler(this)) {
+    , m_pictures(new PictureHandler(this))
+    , m_searchIndex(new SearchIndex(this)) {
     setAcceptRichText(true);
     UseDocument(new HeldOnlyDocument(this));
     connect(m_pictures, &PictureHandler::Decoded, viewport(), [this] { viewport()->update(); });
@@ -95,7 +97,7 @@ void RichTextBox::UseDocument(QTextDocument *next) {
     setDocument(next);
     if (owned)
         delete previous;
-    WatchDocument();
+    m_searchIndex->Follow(next);
 }
 
 void RichTextBox::InstallLayout(QTextDocument *document) {
@@ -124,25 +126,6 @@ void RichTextBox::LayOutView() {
     }
     if (!atEnd && grown != 0)
         bar->setValue(bar->value() + qRound(grown));
-}
-
-void RichTextBox::WatchDocument() {
-    m_searchableTextValid = false;
-    m_searchableText.clear();
-    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (removed != 0 || added != 0) {
-            m_searchableTextValid = false;
-            m_searchableText.clear();
-        }
-    });
-}
-
-const QString &RichTextBox::SearchableText() const {
-    if (!m_searchableTextValid) {
-        m_searchableText = document()->toRawText();
-        m_searchableTextValid = true;
-    }
-    return m_searchableText;
 }
 
 QString RichTextBox::Text() const {
@@ -339,8 +322,8 @@ int RichTextBox::Find(const QString &text, int start) {
     }
     if (from > to)
         return -1;
-    const qsizetype at = SearchableText().indexOf(text, from, Qt::CaseInsensitive);
-    if (at < 0 || at + text.size() > to)
+    const qsizetype at = m_searchIndex->Find(text, from, to);
+    if (at < 0)
         return -1;
     QTextCursor match(document());
     match.setPosition(static_cast<int>(at));

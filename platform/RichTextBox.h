@@ -5,6 +5,7 @@
 #include <optional>
 
 class PictureHandler;
+class SearchIndex;
 class ViewportTextLayout;
 
 // The rich text box: a rich text editor with the property set the editing commands rely on.
@@ -88,10 +89,6 @@ protected:
 private:
     template <class Read> auto Uniform(Read read) const -> std::optional<decltype(read({}))>;
     void MergeFormat(const QTextCharFormat &format);
-    // The document's characters one for one with positions, kept until the text changes, so
-    // that a search walking through a long entry does not copy it again at every step.
-    const QString &SearchableText() const;
-    void WatchDocument();
     void UseDocument(QTextDocument *document);
     // Only what is looked at is laid out, whatever the entry's length.
     void InstallLayout(QTextDocument *document);
@@ -108,8 +105,7 @@ private:
     void InsertText(const QString &text);
 
     PictureHandler *m_pictures;
+    // Find looks in a case-folded copy of the text that follows the edits.
+    SearchIndex *m_searchIndex;
     bool m_layingOutView = false;
-
-    mutable QString m_searchableText;
-    mutable bool m_searchableTextValid = false;
 };

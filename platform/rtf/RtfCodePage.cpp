@@ -1,7 +1,5 @@
 #include "platform/rtf/RtfCodePage.h"
 
-#include "platform/AnsiCodePage.h"
-
 #include <array>
 #include <cerrno>
 #include <iconv.h>
@@ -15,6 +13,12 @@ namespace RtfCodePage {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
+
+// 0x80..0x9F of Windows-1252; 0 marks the five unassigned bytes.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 // The Symbol font's glyphs as Unicode (0x20..0xFF). Bytes it leaves undefined and the pieces of
 // large brackets go to the private use area U+F0xx, where Symbol fonts put them too.
@@ -201,7 +205,7 @@ std::unique_ptr<Decoder> MakeDecoder(int codePage) {
         return std::make_unique<TableDecoder>(table);
     }
     for (int b = 0; b < 256; ++b)
-        table[b] = AnsiCodePage::Decode(QByteArray(1, char(b)))[0].unicode();
+        table[b] = FromWindows1252(static_cast<unsigned char>(b));
     const char *name = IconvName(codePage);
     if (name == nullptr)
         return std::make_unique<TableDecoder>(table);
@@ -232,6 +236,23 @@ std::unique_ptr<Decoder> MakeDecoder(int codePage) {
 }
 
 } // namespace
+
+char16_t FromWindows1252(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0 && kWindows1252High[byte - 0x80] != 0)
+        return kWindows1252High[byte - 0x80];
+    return byte;
+}
+
+int ToWindows1252(char16_t character) {
+    if (character < 0x80 || (character >= 0xA0 && character <= 0xFF))
+        return character;
+    for (int i = 0; i < 32; ++i) {
+        const char16_t mapped = kWindows1252High[i] != 0 ? kWindows1252High[i] : char16_t(0x80 + i);
+        if (mapped == character)
+            return 0x80 + i;
+    }
+    return -1;
+}
 
 int FromCharset(int charset) {
     switch (charset) {

@@ -15,6 +15,12 @@ constexpr int MacRoman = 10000;   // `\mac`, `\fcharset77`
 constexpr int PcDefault = 437;    // `\pc`
 constexpr int Windows1252 = 1252;
 
+// Windows-1252, the code page of `\ansi` and of the program's own text files: the character a
+// byte stands for (the five bytes it leaves undefined stand for the C1 controls of the same
+// number), and the byte that stands for a character, or -1 when none does.
+char16_t FromWindows1252(unsigned char byte);
+int ToWindows1252(char16_t character);
+
 // The code page of a font `\fcharsetN`: 0 (ANSI) is Windows-1252 whatever `\ansicpg` says;
 // -1 for the charsets that mean "the document's" (1, default) and unknown ones.
 int FromCharset(int charset);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/rtf/RtfKeywords.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -7,6 +9,7 @@
 #include <QString>
 #include <QTextFormat>
 #include <QVariant>
+#include <optional>
 
 class QTextDocument;
 
@@ -42,6 +45,14 @@ QTextImageFormat Add(QTextDocument *document, const QImage &image, QSizeF displa
 // The picture held under `name`: the resource added by Add() (QByteArray, QImage or QPixmap),
 // the bytes of a data: URL, or an invalid QVariant.
 QVariant Held(const QTextDocument &document, const QString &name);
+
+// Decodes a picture of an RTF file ({\pict}): its kind and sizes as its keywords gave them,
+// and its data. Adds it to `document` and returns its format; nothing when it can be neither
+// shown nor kept (kinds Qt cannot decode other than metafiles, damaged data).
+std::optional<QTextImageFormat>
+AddRtfPicture(QTextDocument *document,
+              const RtfKeywords::Properties<RtfKeywords::PictureField> &picture,
+              const QByteArray &data);
 
 // A picture ready for RTF: PNG or JPEG bytes and its own size in pixels.
 struct EncodedPicture {

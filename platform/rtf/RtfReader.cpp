@@ -1,26 +1,33 @@
 #include "platform/rtf/RtfReader.h"
 
-#include "platform/RuntimeError.h"
 #include "platform/rtf/RtfCodePage.h"
+#include "platform/rtf/RtfDocumentBuilder.h"
 #include "platform/rtf/RtfImages.h"
+#include "platform/rtf/RtfKeywords.h"
+#include "platform/rtf/RtfTokenizer.h"
 
-#include <QBuffer>
 #include <QColor>
 #include <QHash>
-#include <QImage>
-#include <QImageReader>
-#include <QPainter>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QUrl>
 #include <algorithm>
 #include <array>
-#include <cstring>
-#include <string_view>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
 namespace {
+
+using RtfKeywords::CharField;
+using RtfKeywords::ColorField;
+using RtfKeywords::Command;
+using RtfKeywords::Keyword;
+using RtfKeywords::ParaField;
+using RtfKeywords::PictureField;
+using RtfKeywords::Scope;
+using Token = RtfTokenizer::Token;
+using CharProps = RtfKeywords::Properties<CharField>;
+using ParaProps = RtfKeywords::Properties<ParaField>;
 
 // Groups nested deeper than this share the state of the deepest one: real files stay far below
 // it, and a hostile file cannot make the state stack grow without bound.
@@ -30,51 +37,17 @@ constexpr double kTwipsPerPixel = 15.0; // 96 pixels per inch
 
 enum class Dest : std::uint8_t { Body, FontTable, ColorTable, Pict, FieldInst };
 
-enum class Valign : std::uint8_t { None, Super, Sub };
-enum class Caps : std::uint8_t { None, All, Small };
-
-struct CharProps {
-    int font = -1;
-    int halfPoints = kDefaultHalfPoints;
-    int foreground = 0; // colour table index; 0 is "auto"
-    int background = 0;
-    int link = -1; // index into the hyperlink targets
-    std::uint8_t bold = 0;
-    std::uint8_t italic = 0;
-    std::uint8_t underline = QTextCharFormat::NoUnderline;
-    std::uint8_t strike = 0;
-    Valign valign = Valign::None;
-    Caps caps = Caps::None;
-    std::uint8_t hidden = 0;
-    bool operator==(const CharProps &) const = default;
-};
-
-size_t qHash(const CharProps &p, size_t seed = 0) {
-    return qHashMulti(seed, p.font, p.halfPoints, p.foreground, p.background, p.link, p.bold,
-                      p.italic, p.underline, p.strike, int(p.valign), int(p.caps));
-}
-
-enum class Align : std::uint8_t { Left, Center, Right, Justify };
-
-struct ParaProps {
-    int leftIndent = 0; // twips
-    int rightIndent = 0;
-    int firstIndent = 0;
-    int spaceBefore = 0;
-    int spaceAfter = 0;
-    int lineSpacing = 0;
-    std::uint8_t lineMultiple = 0;
-    Align align = Align::Left;
-    bool operator==(const ParaProps &) const = default;
-};
-
-size_t qHash(const ParaProps &p, size_t seed = 0) {
-    return qHashMulti(seed, p.leftIndent, p.rightIndent, p.firstIndent, p.spaceBefore, p.spaceAfter,
-                      p.lineSpacing, p.lineMultiple, int(p.align));
+CharProps DefaultCharProps() {
+    CharProps props;
+    props[CharField::Font] = -1;
+    props[CharField::HalfPoints] = kDefaultHalfPoints;
+    props[CharField::Link] = -1;
+    return props;
 }
 
 struct State {
-    CharProps chr;
+    CharProps chr = DefaultCharProps();
+    int format = -1; // of chr, once asked for
     ParaProps para;
     Dest dest = Dest::Body;
     int uc = 1;
@@ -86,335 +59,20 @@ struct Font {
     int codePage = -1; // -1: the document's
 };
 
-enum class PictKind : std::uint8_t { Unknown, Png, Jpeg, Emf, Wmf, Dib, Ddb, Other };
-
-struct Picture {
-    PictKind kind = PictKind::Unknown;
-    int picw = 0;
-    int pich = 0;
-    int goalw = 0;
-    int goalh = 0;
-    int scalex = 100;
-    int scaley = 100;
-    QByteArray data;
-    int nibble = -1;
-};
-
-enum class Kw : std::uint8_t {
-    // header and encoding
-    Ansi,
-    Mac,
-    Pc,
-    Pca,
-    Ansicpg,
-    Deff,
-    Uc,
-    U,
-    Upr,
-    Ud,
-    // destinations
-    Fonttbl,
-    Colortbl,
-    Pict,
-    Fldinst,
-    Fldrslt,
-    Shppict,
-    SkipDest,
-    // font table
-    F,
-    Fcharset,
-    Cpg,
-    // colour table
-    Red,
-    Green,
-    Blue,
-    // character formatting
-    Plain,
-    B,
-    I,
-    Ul,
-    Uld,
-    Uldash,
-    Uldashd,
-    Uldashdd,
-    Ulwave,
-    Ulnone,
-    Strike,
-    Sub,
-    Super,
-    NoSuperSub,
-    Up,
-    Dn,
-    CapsAll,
-    CapsSmall,
-    V,
-    Fs,
-    Cf,
-    Cb,
-    Highlight,
-    // paragraph formatting
-    Pard,
-    Ql,
-    Qc,
-    Qr,
-    Qj,
-    Li,
-    Ri,
-    Fi,
-    Sb,
-    Sa,
-    Sl,
-    Slmult,
-    // characters and breaks
-    Par,
-    Line,
-    Tab,
-    Cell,
-    Row,
-    Emdash,
-    Endash,
-    Emspace,
-    Enspace,
-    Qmspace,
-    Bullet,
-    Lquote,
-    Rquote,
-    Ldblquote,
-    Rdblquote,
-    Zwj,
-    Zwnj,
-    Ltrmark,
-    Rtlmark,
-    Bin,
-    Chftn,
-    // pictures
-    Pngblip,
-    Jpegblip,
-    Emfblip,
-    Wmetafile,
-    Dibitmap,
-    Wbitmap,
-    OtherPict,
-    Picw,
-    Pich,
-    Picwgoal,
-    Pichgoal,
-    Picscalex,
-    Picscaley,
-};
-
-const std::unordered_map<std::string_view, Kw> &Keywords() {
-    static const std::unordered_map<std::string_view, Kw> table = {
-        {"ansi", Kw::Ansi},
-        {"mac", Kw::Mac},
-        {"pc", Kw::Pc},
-        {"pca", Kw::Pca},
-        {"ansicpg", Kw::Ansicpg},
-        {"deff", Kw::Deff},
-        {"uc", Kw::Uc},
-        {"u", Kw::U},
-        {"upr", Kw::Upr},
-        {"ud", Kw::Ud},
-        {"fonttbl", Kw::Fonttbl},
-        {"colortbl", Kw::Colortbl},
-        {"pict", Kw::Pict},
-        {"fldinst", Kw::Fldinst},
-        {"fldrslt", Kw::Fldrslt},
-        {"shppict", Kw::Shppict},
-        // Row properties of nested tables; some writers put the cells' text inside.
-        {"nesttableprops", Kw::Shppict},
-        // Parts that are not body text, and alternatives we do not show.
-        {"stylesheet", Kw::SkipDest},
-        {"info", Kw::SkipDest},
-        {"header", Kw::SkipDest},
-        {"headerl", Kw::SkipDest},
-        {"headerr", Kw::SkipDest},
-        {"headerf", Kw::SkipDest},
-        {"footer", Kw::SkipDest},
-        {"footerl", Kw::SkipDest},
-        {"footerr", Kw::SkipDest},
-        {"footerf", Kw::SkipDest},
-        {"footnote", Kw::SkipDest},
-        {"annotation", Kw::SkipDest},
-        {"atnid", Kw::SkipDest},
-        {"atnauthor", Kw::SkipDest},
-        {"atndate", Kw::SkipDest},
-        {"atntime", Kw::SkipDest},
-        {"atnicn", Kw::SkipDest},
-        {"atnref", Kw::SkipDest},
-        {"nonshppict", Kw::SkipDest},
-        {"objdata", Kw::SkipDest},
-        {"objclass", Kw::SkipDest},
-        {"objname", Kw::SkipDest},
-        {"xe", Kw::SkipDest},
-        {"tc", Kw::SkipDest},
-        {"txe", Kw::SkipDest},
-        {"rxe", Kw::SkipDest},
-        {"pn", Kw::SkipDest},
-        {"pntxta", Kw::SkipDest},
-        {"pntxtb", Kw::SkipDest},
-        {"listtable", Kw::SkipDest},
-        {"listoverridetable", Kw::SkipDest},
-        {"revtbl", Kw::SkipDest},
-        {"rsidtbl", Kw::SkipDest},
-        {"filetbl", Kw::SkipDest},
-        {"template", Kw::SkipDest},
-        {"private", Kw::SkipDest},
-        {"nonesttables", Kw::SkipDest},
-        {"do", Kw::SkipDest},
-        {"NeXTGraphic", Kw::SkipDest},
-        {"bkmkstart", Kw::SkipDest},
-        {"bkmkend", Kw::SkipDest},
-        // List definitions, and tables usually marked ignorable, recognised even when a
-        // writer forgot the \* (or wrote "{*\name").
-        {"list", Kw::SkipDest},
-        {"listlevel", Kw::SkipDest},
-        {"leveltext", Kw::SkipDest},
-        {"levelnumbers", Kw::SkipDest},
-        {"listoverride", Kw::SkipDest},
-        {"listname", Kw::SkipDest},
-        {"listpicture", Kw::SkipDest},
-        {"generator", Kw::SkipDest},
-        {"xmlnstbl", Kw::SkipDest},
-        {"themedata", Kw::SkipDest},
-        {"colorschememapping", Kw::SkipDest},
-        {"latentstyles", Kw::SkipDest},
-        {"datastore", Kw::SkipDest},
-        {"mmathPr", Kw::SkipDest},
-        {"pgdsctbl", Kw::SkipDest},
-        {"wgrffmtfilter", Kw::SkipDest},
-        {"ftnsep", Kw::SkipDest},
-        {"ftnsepc", Kw::SkipDest},
-        {"aftnsep", Kw::SkipDest},
-        {"aftnsepc", Kw::SkipDest},
-        {"defchp", Kw::SkipDest},
-        {"defpap", Kw::SkipDest},
-        {"fldtype", Kw::SkipDest},
-        {"userprops", Kw::SkipDest},
-        {"docvar", Kw::SkipDest},
-        {"formfield", Kw::SkipDest},
-        {"title", Kw::SkipDest},
-        {"subject", Kw::SkipDest},
-        {"author", Kw::SkipDest},
-        {"operator", Kw::SkipDest},
-        {"keywords", Kw::SkipDest},
-        {"comment", Kw::SkipDest},
-        {"doccomm", Kw::SkipDest},
-        {"f", Kw::F},
-        {"fcharset", Kw::Fcharset},
-        {"cpg", Kw::Cpg},
-        {"red", Kw::Red},
-        {"green", Kw::Green},
-        {"blue", Kw::Blue},
-        {"plain", Kw::Plain},
-        {"b", Kw::B},
-        {"i", Kw::I},
-        {"ul", Kw::Ul},
-        {"uldb", Kw::Ul},
-        {"ulth", Kw::Ul},
-        {"ulw", Kw::Ul},
-        {"uld", Kw::Uld},
-        {"ulthd", Kw::Uld},
-        {"uldash", Kw::Uldash},
-        {"ulthdash", Kw::Uldash},
-        {"ulldash", Kw::Uldash},
-        {"ulthldash", Kw::Uldash},
-        {"uldashd", Kw::Uldashd},
-        {"ulthdashd", Kw::Uldashd},
-        {"uldashdd", Kw::Uldashdd},
-        {"ulthdashdd", Kw::Uldashdd},
-        {"ulwave", Kw::Ulwave},
-        {"ulhwave", Kw::Ulwave},
-        {"ululdbwave", Kw::Ulwave},
-        {"ulnone", Kw::Ulnone},
-        {"strike", Kw::Strike},
-        {"striked", Kw::Strike},
-        {"sub", Kw::Sub},
-        {"super", Kw::Super},
-        {"nosupersub", Kw::NoSuperSub},
-        {"up", Kw::Up},
-        {"dn", Kw::Dn},
-        {"caps", Kw::CapsAll},
-        {"scaps", Kw::CapsSmall},
-        {"v", Kw::V},
-        {"fs", Kw::Fs},
-        {"cf", Kw::Cf},
-        {"cb", Kw::Cb},
-        {"chcbpat", Kw::Cb},
-        {"highlight", Kw::Highlight},
-        {"pard", Kw::Pard},
-        {"ql", Kw::Ql},
-        {"qc", Kw::Qc},
-        {"qr", Kw::Qr},
-        {"qj", Kw::Qj},
-        {"qd", Kw::Qj},
-        {"li", Kw::Li},
-        {"lin", Kw::Li},
-        {"ri", Kw::Ri},
-        {"rin", Kw::Ri},
-        {"fi", Kw::Fi},
-        {"sb", Kw::Sb},
-        {"sa", Kw::Sa},
-        {"sl", Kw::Sl},
-        {"slmult", Kw::Slmult},
-        {"par", Kw::Par},
-        {"sect", Kw::Par},
-        {"page", Kw::Par},
-        {"line", Kw::Line},
-        {"lbr", Kw::Line},
-        {"tab", Kw::Tab},
-        {"cell", Kw::Cell},
-        {"nestcell", Kw::Cell},
-        {"row", Kw::Row},
-        {"nestrow", Kw::Row},
-        {"emdash", Kw::Emdash},
-        {"endash", Kw::Endash},
-        {"emspace", Kw::Emspace},
-        {"enspace", Kw::Enspace},
-        {"qmspace", Kw::Qmspace},
-        {"bullet", Kw::Bullet},
-        {"lquote", Kw::Lquote},
-        {"rquote", Kw::Rquote},
-        {"ldblquote", Kw::Ldblquote},
-        {"rdblquote", Kw::Rdblquote},
-        {"zwj", Kw::Zwj},
-        {"zwnj", Kw::Zwnj},
-        {"ltrmark", Kw::Ltrmark},
-        {"rtlmark", Kw::Rtlmark},
-        {"bin", Kw::Bin},
-        {"chftn", Kw::Chftn},
-        {"pngblip", Kw::Pngblip},
-        {"jpegblip", Kw::Jpegblip},
-        {"emfblip", Kw::Emfblip},
-        {"wmetafile", Kw::Wmetafile},
-        {"dibitmap", Kw::Dibitmap},
-        {"wbitmap", Kw::Wbitmap},
-        {"macpict", Kw::OtherPict},
-        {"pmmetafile", Kw::OtherPict},
-        {"picw", Kw::Picw},
-        {"pich", Kw::Pich},
-        {"picwgoal", Kw::Picwgoal},
-        {"pichgoal", Kw::Pichgoal},
-        {"picscalex", Kw::Picscalex},
-        {"picscaley", Kw::Picscaley},
-    };
-    return table;
+bool IsPrintableAscii(unsigned char c) {
+    return c >= 0x20 && c < 0x7F;
 }
 
-bool IsAlpha(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsDigit(unsigned char c) {
-    return c >= '0' && c <= '9';
-}
-
+// Control characters (from \'hh or \uN) are not text; a lone U+FFFC would pose as a picture, a
+// U+2029 as a paragraph end, U+FDD0 and U+FDD1 as the document's own frame marks.
 bool IsPlainText(QChar c) {
     const char16_t u = c.unicode();
-    return (u >= 0x20 && u != 0x7F && u != 0xFFFC && u != 0x2029) || u == '\t';
+    return (u >= 0x20 && u != 0x7F && u != 0xFFFC && u != 0x2029 && u != 0xFDD0 && u != 0xFDD1) ||
+           u == '\t';
 }
 
-// Hex digits to their value; -1 for bytes that are not hex digits.
+// Hex digits to their value; -1 for bytes that are not hex digits. Pictures are most of a large
+// entry's bytes.
 constexpr std::array<signed char, 256> kHexValues = [] {
     std::array<signed char, 256> values{};
     values.fill(-1);
@@ -426,10 +84,6 @@ constexpr std::array<signed char, 256> kHexValues = [] {
     }
     return values;
 }();
-
-int HexValue(unsigned char c) {
-    return kHexValues[c];
-}
 
 // The target of a HYPERLINK field instruction, or an empty string for other fields.
 QString HyperlinkTarget(const QString &instruction) {
@@ -491,13 +145,18 @@ QString HyperlinkTarget(const QString &instruction) {
     return target;
 }
 
+// The reader proper: keeps the state of every open group, follows the destinations (font and
+// colour tables, pictures, fields) and hands the text, with its formats, to the builder.
 class Parser {
 public:
-    Parser(QTextDocument *document, QTextCursor &cursor)
+    Parser(QTextDocument *document, const char *data, std::size_t size)
         : m_document(document)
-        , m_cursor(cursor) {}
+        , m_tokens(data, size)
+        , m_builder(document) {
+        NewPicture();
+    }
 
-    void Run(const char *data, std::size_t size);
+    void Run();
 
 private:
     State &St() { return m_stack.back(); }
@@ -505,16 +164,24 @@ private:
     // tokens
     void OpenGroup();
     void CloseGroup();
-    void ControlSequence();
-    void ControlWord(std::string_view word, bool hasParam, int param);
-    void ControlSymbol(unsigned char symbol);
-    void LiteralByte(unsigned char c);
-    void SkipGroupContent();
-    void EnterSkip();
     bool RootEndsHere() const;
+    void EnterSkip();
+    void ControlWord(const Token &token);
+    void ControlSymbol(const Token &token);
+    void HexByte(int value);
+    void Text(const Token &token);
+    void LiteralByte(unsigned char c);
+    bool ConsumeFallback();
+
+    // keywords
+    void SetChar(CharField field, int value);
+    void SetChars(const CharProps &props);
+    void Set(const Keyword &keyword, int value, const Token &token);
+    void RunCommand(Command command, int value, const Token &token);
+    void EnterDestination(RtfKeywords::Destination destination);
+    void Symbol(char16_t c);
 
     // text
-    bool ConsumeFallback();
     int CurrentCodePage();
     void AddByte(unsigned char byte);
     void FlushBytes();
@@ -523,8 +190,13 @@ private:
         const QChar ch(c);
         AddText(&ch, 1);
     }
+    bool BodyTextShows();
+    int RunFormat();
     void AddBodyText(const QChar *text, qsizetype count);
-    void AddPictureHex();
+    void AddBodyLatin1(const unsigned char *text, qsizetype count);
+    void AddPendingCells();
+    void AddPictureHex(const unsigned char *text, const unsigned char *end);
+    void NewPicture();
     void AddPicture();
 
     // structure
@@ -532,22 +204,19 @@ private:
     void EndFontEntry();
     void EndColorEntry();
     int FormatIndex(const CharProps &props);
+    int BlockFormatIndex(const ParaProps &props);
     QTextCharFormat MakeCharFormat(const CharProps &props) const;
-    QTextBlockFormat MakeBlockFormat(const ParaProps &props) const;
+    static QTextBlockFormat MakeBlockFormat(const ParaProps &props);
 
     QTextDocument *m_document;
-    QTextCursor &m_cursor;
-
-    const unsigned char *m_p = nullptr;
-    const unsigned char *m_end = nullptr;
+    RtfTokenizer m_tokens;
+    RtfDocumentBuilder m_builder;
     bool m_finished = false;
 
     std::vector<State> m_stack;
     std::size_t m_overflowDepth = 0; // groups beyond kMaxDepth
-    std::size_t m_skipDepth = 0;     // > 0 while a skipped destination is being passed over
     bool m_ignorableNext = false;    // after {\*
-    const unsigned char *m_groupOpenAt = nullptr; // just after the last '{'
-    int m_fallbackLeft = 0;                       // \uc units still to drop after \uN
+    int m_fallbackLeft = 0;          // \uc units still to drop after \uN
 
     // encoding
     int m_docCodePage = RtfCodePage::Windows1252;
@@ -562,106 +231,66 @@ private:
     const RtfCodePage::Decoder *m_decoder = nullptr;
     int m_decoderCodePage = -1;
 
-    // tables
+    // tables, fields, pictures
     Font m_fontEntry;
     int m_fontEntryNumber = 0;
     QString m_fontEntryName;
     std::vector<QColor> m_colors;
-    int m_red = -1, m_green = -1, m_blue = -1;
+    RtfKeywords::Properties<ColorField> m_color;
     QString m_fieldInstruction;
     std::vector<QString> m_links;
-    Picture m_picture;
+    RtfKeywords::Properties<PictureField> m_picture;
+    QByteArray m_pictureData;
+    int m_nibble = -1;
     int m_footnotes = 0;
 
     // the paragraph being read
-    struct Segment {
-        qsizetype start;
-        int format; // index into m_charFormats, or -1 - image index
-    };
-    QString m_paraText;
-    std::vector<Segment> m_runs;
-    CharProps m_runProps;
-    bool m_runOpen = false;
     int m_pendingCells = 0;
-    bool m_firstParagraph = true;
-
     QHash<CharProps, int> m_formatIndex;
-    std::vector<QTextCharFormat> m_charFormats;
-    QHash<ParaProps, QTextBlockFormat> m_blockFormats;
-    std::vector<QTextImageFormat> m_images;
+    std::array<std::pair<CharProps, int>, 4> m_recentFormats{
+        {{{}, -1}, {{}, -1}, {{}, -1}, {{}, -1}}};
+    QHash<ParaProps, int> m_blockFormatIndex;
 };
 
-void Parser::Run(const char *data, std::size_t size) {
-    m_p = reinterpret_cast<const unsigned char *>(data);
-    m_end = m_p + size;
-    // The caller checked that the file starts with "{\rtf" after blanks.
-    while (m_p < m_end && *m_p != '{')
-        ++m_p;
-    while (m_p < m_end && !m_finished) {
-        if (m_skipDepth > 0) {
-            SkipGroupContent();
-            continue;
-        }
-        const unsigned char c = *m_p;
-        switch (c) {
-        case '{':
-            ++m_p;
+void Parser::Run() {
+    for (Token token = m_tokens.Next(); token.kind != RtfTokenizer::Kind::End && !m_finished;
+         token = m_tokens.Next()) {
+        switch (token.kind) {
+        case RtfTokenizer::Kind::GroupOpen:
             OpenGroup();
             break;
-        case '}':
-            ++m_p;
+        case RtfTokenizer::Kind::GroupClose:
             CloseGroup();
             break;
-        case '\\':
-            ControlSequence();
+        case RtfTokenizer::Kind::ControlWord:
+            ControlWord(token);
             break;
-        case '\r':
-        case '\n':
-            ++m_p;
+        case RtfTokenizer::Kind::ControlSymbol:
+            ControlSymbol(token);
             break;
-        default: {
-            const Dest dest = St().dest;
-            if (dest == Dest::Body && m_fallbackLeft == 0 && !m_expectTrail && c >= 0x20 &&
-                c < 0x7F && CurrentCodePage() != RtfCodePage::Symbol) {
-                // Plain ASCII text: take the whole run at once.
-                const unsigned char *start = m_p;
-                while (m_p < m_end && *m_p >= 0x20 && *m_p < 0x7F && *m_p != '\\' && *m_p != '{' &&
-                       *m_p != '}')
-                    ++m_p;
-                m_ignorableNext = false;
-                FlushBytes();
-                const qsizetype count = m_p - start;
-                QChar buffer[256];
-                for (qsizetype done = 0; done < count;) {
-                    const qsizetype chunk = std::min<qsizetype>(256, count - done);
-                    for (qsizetype k = 0; k < chunk; ++k)
-                        buffer[k] = QChar(start[done + k]);
-                    AddBodyText(buffer, chunk);
-                    done += chunk;
-                }
-            } else if (dest == Dest::Pict) {
-                AddPictureHex();
-            } else {
-                ++m_p;
-                LiteralByte(c);
-            }
+        case RtfTokenizer::Kind::Hex:
+            HexByte(token.param);
             break;
-        }
+        case RtfTokenizer::Kind::Text:
+            Text(token);
+            break;
+        case RtfTokenizer::Kind::End:
+            break;
         }
     }
     // End of input, or the root group closed: groups still open are closed silently.
     FlushBytes();
     if (!m_stack.empty() && m_stack.back().dest == Dest::Pict)
         AddPicture();
-    if (!m_paraText.isEmpty())
+    if (!m_builder.ParagraphIsEmpty())
         EndParagraph();
+    m_builder.Finish();
 }
 
 void Parser::OpenGroup() {
     m_fallbackLeft = 0;
     FlushBytes();
     m_ignorableNext = false;
-    m_groupOpenAt = m_p;
     if (m_stack.size() >= kMaxDepth) {
         ++m_overflowDepth;
         return;
@@ -675,12 +304,13 @@ void Parser::OpenGroup() {
     St().upr = false;
     if (uprChild) {
         // \upr holds an ANSI and a Unicode variant of the same thing; keep only {\*\ud ...}.
-        const unsigned char *q = m_p;
-        while (q < m_end && (*q == ' ' || *q == '\r' || *q == '\n'))
-            ++q;
-        const std::string_view rest(reinterpret_cast<const char *>(q),
-                                    std::min<std::size_t>(6, m_end - q));
-        if (rest.substr(0, 5) != "\\*\\ud" || (rest.size() == 6 && IsAlpha(rest[5])))
+        std::string_view rest = m_tokens.Rest();
+        while (!rest.empty() && (rest[0] == ' ' || rest[0] == '\r' || rest[0] == '\n'))
+            rest.remove_prefix(1);
+        rest = rest.substr(0, 6);
+        const bool wordGoesOn =
+            rest.size() == 6 && ((rest[5] | 0x20) >= 'a' && (rest[5] | 0x20) <= 'z');
+        if (rest.substr(0, 5) != "\\*\\ud" || wordGoesOn)
             EnterSkip();
     }
 }
@@ -688,12 +318,10 @@ void Parser::OpenGroup() {
 bool Parser::RootEndsHere() const {
     // Some writers put a stray '}' mid-file; only a closing brace followed by nothing but
     // blanks, NULs and more closing braces ends the document.
-    const unsigned char *q = m_p;
-    while (q < m_end &&
-           (*q == ' ' || *q == '\r' || *q == '\n' || *q == '\t' || *q == '\0' || *q == '}'))
-        ++q;
+    const std::string_view rest = m_tokens.Rest();
+    const std::size_t after = rest.find_first_not_of(std::string_view(" \r\n\t\0}", 6));
     // More RTF after it means the brace was a stray one; other bytes are trailing garbage.
-    return q == m_end || (*q != '{' && *q != '\\');
+    return after == std::string_view::npos || (rest[after] != '{' && rest[after] != '\\');
 }
 
 void Parser::CloseGroup() {
@@ -709,29 +337,16 @@ void Parser::CloseGroup() {
             m_finished = true;
         return;
     }
-    const State closing = St();
+    const Dest closing = St().dest;
     m_stack.pop_back();
-    const Dest parent = St().dest;
-    switch (closing.dest) {
-    case Dest::Pict:
-        if (parent != Dest::Pict)
-            AddPicture();
-        break;
-    case Dest::FontTable:
+    if (closing == Dest::Pict && St().dest != Dest::Pict)
+        AddPicture();
+    else if (closing == Dest::FontTable)
         EndFontEntry();
-        break;
-    case Dest::ColorTable:
-        break;
-    case Dest::FieldInst:
-        break;
-    case Dest::Body:
-        break;
-    }
 }
 
 void Parser::EnterSkip() {
-    // Skips the rest of the group just opened; its state is dropped now, its closing brace is
-    // consumed by SkipGroupContent().
+    // Skips the rest of the group just opened, its state with it.
     if (m_overflowDepth > 0) {
         --m_overflowDepth;
     } else {
@@ -739,78 +354,8 @@ void Parser::EnterSkip() {
             return; // never the root
         m_stack.pop_back();
     }
-    m_skipDepth = 1;
     m_ignorableNext = false;
-}
-
-void Parser::SkipGroupContent() {
-    while (m_p < m_end) {
-        const unsigned char c = *m_p++;
-        if (c == '{') {
-            ++m_skipDepth;
-        } else if (c == '}') {
-            if (--m_skipDepth == 0)
-                return;
-        } else if (c == '\\' && m_p < m_end) {
-            if (m_end - m_p >= 3 && std::memcmp(m_p, "bin", 3) == 0 &&
-                (m_p + 3 == m_end || !IsAlpha(m_p[3]))) {
-                // \binN: N raw bytes that may contain braces.
-                m_p += 3;
-                long long count = 0;
-                bool negative = false;
-                if (m_p < m_end && *m_p == '-') {
-                    negative = true;
-                    ++m_p;
-                }
-                while (m_p < m_end && IsDigit(*m_p)) {
-                    count = std::min<long long>(count * 10 + (*m_p - '0'), 1LL << 40);
-                    ++m_p;
-                }
-                if (m_p < m_end && *m_p == ' ')
-                    ++m_p;
-                if (!negative)
-                    m_p += std::min<long long>(count, m_end - m_p);
-            } else {
-                ++m_p; // the escaped character or the first letter of a word
-            }
-        }
-    }
-}
-
-void Parser::ControlSequence() {
-    ++m_p; // the backslash
-    if (m_p >= m_end)
-        return;
-    if (!IsAlpha(*m_p)) {
-        const unsigned char symbol = *m_p++;
-        ControlSymbol(symbol);
-        return;
-    }
-    char word[33];
-    std::size_t length = 0;
-    while (m_p < m_end && IsAlpha(*m_p)) {
-        if (length < sizeof(word) - 1)
-            word[length++] = char(*m_p);
-        ++m_p;
-    }
-    bool hasParam = false;
-    bool negative = false;
-    long long value = 0;
-    if (m_p < m_end && *m_p == '-' && m_p + 1 < m_end && IsDigit(m_p[1])) {
-        negative = true;
-        ++m_p;
-    }
-    while (m_p < m_end && IsDigit(*m_p)) {
-        hasParam = true;
-        value = std::min<long long>(value * 10 + (*m_p - '0'), 1LL << 40);
-        ++m_p;
-    }
-    if (m_p < m_end && *m_p == ' ')
-        ++m_p;
-    if (negative)
-        value = -value;
-    const int param = int(std::clamp<long long>(value, -2147483647LL, 2147483647LL));
-    ControlWord(std::string_view(word, length), hasParam, param);
+    m_tokens.SkipGroup();
 }
 
 bool Parser::ConsumeFallback() {
@@ -821,46 +366,267 @@ bool Parser::ConsumeFallback() {
     return false;
 }
 
-void Parser::ControlSymbol(unsigned char symbol) {
-    if (symbol == '*') {
+void Parser::ControlWord(const Token &token) {
+    const bool ignorable = m_ignorableNext;
+    m_ignorableNext = false;
+    const Keyword *keyword = RtfKeywords::Find(token.text, token.wordHash);
+    if (keyword == nullptr) {
+        if (ignorable)
+            EnterSkip();
+        else
+            ConsumeFallback();
+        return;
+    }
+    if (ignorable && !keyword->readIgnorable) {
+        EnterSkip();
+        return;
+    }
+    const bool command =
+        keyword->scope == Scope::Command && keyword->kind == RtfKeywords::Kind::Value;
+    // A \u while fallback units are still expected starts a new character: writers that
+    // forget the fallback of a surrogate's first half must not lose the second. \bin counts as
+    // one unit once its data is passed.
+    if (command && Command(keyword->target) == Command::Unicode)
+        m_fallbackLeft = 0;
+    else if (!(command && Command(keyword->target) == Command::Binary) && ConsumeFallback())
+        return;
+    if (!keyword->keepsBytes)
+        FlushBytes();
+    switch (keyword->kind) {
+    case RtfKeywords::Kind::Flag:
+        Set(*keyword, keyword->value, token);
+        break;
+    case RtfKeywords::Kind::Toggle:
+        Set(*keyword, !token.hasParam || token.param != 0 ? keyword->value : 0, token);
+        break;
+    case RtfKeywords::Kind::Value:
+        Set(*keyword,
+            token.hasParam ? std::clamp(token.param, keyword->min, keyword->max) : keyword->value,
+            token);
+        break;
+    case RtfKeywords::Kind::Destination:
+        EnterDestination(RtfKeywords::Destination(keyword->target));
+        break;
+    case RtfKeywords::Kind::Symbol:
+        Symbol(static_cast<char16_t>(keyword->value));
+        break;
+    case RtfKeywords::Kind::Skip:
+        EnterSkip();
+        break;
+    }
+}
+
+void Parser::SetChar(CharField field, int value) {
+    State &st = St();
+    if (st.chr[field] != value) {
+        st.chr[field] = value;
+        st.format = -1;
+    }
+}
+
+void Parser::SetChars(const CharProps &props) {
+    State &st = St();
+    if (!(st.chr == props)) {
+        st.chr = props;
+        st.format = -1;
+    }
+}
+
+void Parser::Set(const Keyword &keyword, int value, const Token &token) {
+    switch (keyword.scope) {
+    case Scope::Character:
+        SetChar(CharField(keyword.target), value);
+        break;
+    case Scope::Paragraph:
+        St().para.values[keyword.target] = value;
+        break;
+    case Scope::Picture:
+        m_picture.values[keyword.target] = value;
+        break;
+    case Scope::Color:
+        m_color.values[keyword.target] = value;
+        break;
+    case Scope::Command:
+        RunCommand(Command(keyword.target), keyword.value, token);
+        break;
+    }
+}
+
+void Parser::RunCommand(Command command, int value, const Token &token) {
+    State &st = St();
+    switch (command) {
+    case Command::DocumentCodePage:
+        m_docCodePage = value;
+        m_cachedFont = -2;
+        break;
+    case Command::AnsiCodePage:
+        if (token.hasParam && token.param > 0)
+            m_docCodePage = token.param;
+        m_cachedFont = -2;
+        break;
+    case Command::DefaultFont:
+        if (token.hasParam) {
+            m_deff = token.param;
+            if (m_stack.size() == 1)
+                SetChar(CharField::Font, token.param);
+        }
+        break;
+    case Command::UnicodeSkip:
+        st.uc = std::clamp(token.hasParam ? token.param : 1, 0, 16);
+        break;
+    case Command::Unicode: {
+        FlushBytes();
+        const int code = token.param < 0 ? token.param + 65536 : token.param;
+        if (token.hasParam && code >= 0xF020 && code <= 0xF0FF &&
+            CurrentCodePage() == RtfCodePage::Symbol)
+            AddByte(static_cast<unsigned char>(code - 0xF000)); // Symbol glyph by its slot
+        else if (token.hasParam && code > 0 && code <= 0xFFFF)
+            AddChar(char16_t(code));
+        m_fallbackLeft = st.uc;
+        break;
+    }
+    case Command::Font:
+        if (st.dest == Dest::FontTable) {
+            if (!m_fontEntryName.isEmpty())
+                EndFontEntry();
+            m_fontEntryNumber = token.param;
+        } else {
+            FlushBytes();
+            SetChar(CharField::Font, token.hasParam ? token.param : m_deff);
+        }
+        break;
+    case Command::FontCharset:
+        if (st.dest == Dest::FontTable) {
+            const int codePage = RtfCodePage::FromCharset(token.param);
+            if (m_fontEntry.codePage <= 0 || codePage != -1)
+                m_fontEntry.codePage = codePage;
+        }
+        break;
+    case Command::FontCodePage:
+        if (st.dest == Dest::FontTable && token.hasParam && token.param > 0)
+            m_fontEntry.codePage = token.param;
+        break;
+    case Command::Plain: {
+        // A field result's hyperlink is not a character property that \plain resets.
+        CharProps plain = DefaultCharProps();
+        plain[CharField::Font] = m_deff;
+        plain[CharField::Link] = st.chr[CharField::Link];
+        SetChars(plain);
+        break;
+    }
+    case Command::ParagraphDefaults:
+        st.para = ParaProps();
+        break;
+    case Command::Raise:
+        SetChar(CharField::Valign, (token.hasParam ? token.param : 6) > 0 ? 1 : 0);
+        break;
+    case Command::Lower:
+        SetChar(CharField::Valign, (token.hasParam ? token.param : 6) > 0 ? 2 : 0);
+        break;
+    case Command::Cell:
+        if (st.dest == Dest::Body && !st.chr[CharField::Hidden])
+            ++m_pendingCells;
+        break;
+    case Command::Row:
+        if (st.dest == Dest::Body) {
+            m_pendingCells = 0;
+            EndParagraph();
+        }
+        break;
+    case Command::FootnoteMark:
+        // The footnote's reference mark in the text; the note itself is not body text.
+        if (st.dest == Dest::Body && !st.chr[CharField::Hidden]) {
+            const QString number = QString::number(++m_footnotes);
+            AddText(number.constData(), number.size());
+        }
+        break;
+    case Command::Binary: {
+        const std::string_view bytes =
+            m_tokens.TakeBinary(token.hasParam && token.param > 0 ? token.param : 0);
+        if (st.dest == Dest::Pict)
+            m_pictureData.append(bytes.data(), qsizetype(bytes.size()));
+        ConsumeFallback();
+        break;
+    }
+    }
+}
+
+void Parser::EnterDestination(RtfKeywords::Destination destination) {
+    State &st = St();
+    switch (destination) {
+    case RtfKeywords::Destination::FontTable:
+        st.dest = Dest::FontTable;
+        m_fontEntry = Font();
+        m_fontEntryName.clear();
+        break;
+    case RtfKeywords::Destination::ColorTable:
+        st.dest = Dest::ColorTable;
+        m_colors.clear();
+        m_color.values.fill(-1);
+        break;
+    case RtfKeywords::Destination::Picture:
+        if (st.dest != Dest::Body || st.chr[CharField::Hidden]) {
+            EnterSkip();
+            return;
+        }
+        st.dest = Dest::Pict;
+        NewPicture();
+        break;
+    case RtfKeywords::Destination::FieldInstruction:
+        if (st.dest != Dest::Body) {
+            EnterSkip();
+            return;
+        }
+        st.dest = Dest::FieldInst;
+        m_fieldInstruction.clear();
+        break;
+    case RtfKeywords::Destination::FieldResult: {
+        const QString target = HyperlinkTarget(m_fieldInstruction);
+        m_fieldInstruction.clear();
+        if (!target.isEmpty()) {
+            SetChar(CharField::Link, int(m_links.size()));
+            m_links.push_back(target);
+        }
+        break;
+    }
+    case RtfKeywords::Destination::Transparent:
+        break;
+    case RtfKeywords::Destination::UnicodeVariants:
+        st.upr = true;
+        break;
+    }
+}
+
+void Parser::Symbol(char16_t c) {
+    if (c == QChar::ParagraphSeparator) {
+        if (St().dest == Dest::Body && !St().chr[CharField::Hidden])
+            EndParagraph();
+        return;
+    }
+    AddChar(c);
+}
+
+void Parser::ControlSymbol(const Token &token) {
+    if (token.symbol == '*') {
         // Only "{\*" marks an ignorable destination; a \* elsewhere (before a formatting word
         // mid-group) means nothing.
-        const unsigned char *q = m_p - 2;
-        while (q > m_groupOpenAt && (q[-1] == ' ' || q[-1] == '\r' || q[-1] == '\n'))
-            --q;
-        m_ignorableNext = q == m_groupOpenAt;
+        m_ignorableNext = token.atGroupStart;
         return;
     }
     const bool ignorable = m_ignorableNext;
     m_ignorableNext = false;
-    if (symbol == '\'') {
-        int value = -1;
-        if (m_end - m_p >= 2) {
-            const int high = HexValue(m_p[0]);
-            const int low = HexValue(m_p[1]);
-            if (high >= 0 && low >= 0)
-                value = high * 16 + low;
-            m_p += 2;
-        } else {
-            m_p = m_end;
-        }
-        if (ConsumeFallback() || value < 0)
-            return;
-        AddByte(static_cast<unsigned char>(value));
-        return;
-    }
     if (ignorable && m_stack.size() > 1)
         return;
     if (ConsumeFallback())
         return;
-    switch (symbol) {
+    switch (token.symbol) {
     case '\\':
     case '{':
     case '}':
         if (m_expectTrail)
-            AddByte(symbol); // the trail byte of a double-byte character
+            AddByte(token.symbol); // the trail byte of a double-byte character
         else
-            AddChar(symbol);
+            AddChar(token.symbol);
         break;
     case '~':
         AddChar(0x00A0);
@@ -874,7 +640,7 @@ void Parser::ControlSymbol(unsigned char symbol) {
     case '\r':
     case '\n':
         // TextEdit writes a backslash before the line end of each paragraph.
-        if (St().dest == Dest::Body && !St().chr.hidden) {
+        if (St().dest == Dest::Body && !St().chr[CharField::Hidden]) {
             FlushBytes();
             EndParagraph();
         }
@@ -884,6 +650,43 @@ void Parser::ControlSymbol(unsigned char symbol) {
         break;
     default:
         break; // \: \| and unknown symbols
+    }
+}
+
+void Parser::HexByte(int value) {
+    m_ignorableNext = false;
+    if (ConsumeFallback() || value < 0)
+        return;
+    AddByte(static_cast<unsigned char>(value));
+}
+
+void Parser::Text(const Token &token) {
+    const auto *p = reinterpret_cast<const unsigned char *>(token.text.data());
+    const unsigned char *end = p + token.text.size();
+    if (St().dest == Dest::Pict) {
+        AddPictureHex(p, end);
+        return;
+    }
+    if (token.printable && St().dest == Dest::Body && m_fallbackLeft == 0 && !m_expectTrail &&
+        CurrentCodePage() != RtfCodePage::Symbol) {
+        m_ignorableNext = false;
+        FlushBytes();
+        AddBodyLatin1(p, end - p);
+        return;
+    }
+    while (p < end) {
+        if (St().dest == Dest::Body && m_fallbackLeft == 0 && !m_expectTrail &&
+            IsPrintableAscii(*p) && CurrentCodePage() != RtfCodePage::Symbol) {
+            // Plain ASCII text: take the whole run at once.
+            const unsigned char *start = p;
+            while (p < end && IsPrintableAscii(*p))
+                ++p;
+            m_ignorableNext = false;
+            FlushBytes();
+            AddBodyLatin1(start, p - start);
+            continue;
+        }
+        LiteralByte(*p++);
     }
 }
 
@@ -916,387 +719,14 @@ void Parser::LiteralByte(unsigned char c) {
     AddChar(c);
 }
 
-void Parser::ControlWord(std::string_view word, bool hasParam, int param) {
-    const bool ignorable = m_ignorableNext;
-    m_ignorableNext = false;
-    const auto &keywords = Keywords();
-    const auto found = keywords.find(word);
-    if (found == keywords.end()) {
-        if (ignorable)
-            EnterSkip();
-        else
-            ConsumeFallback();
-        return;
-    }
-    const Kw kw = found->second;
-    if (ignorable && kw != Kw::Shppict && kw != Kw::Ud && kw != Kw::Fldinst && kw != Kw::Upr) {
-        EnterSkip();
-        return;
-    }
-    // A \u while fallback units are still expected starts a new character: writers that
-    // forget the fallback of a surrogate's first half must not lose the second.
-    if (kw == Kw::U)
-        m_fallbackLeft = 0;
-    else if (kw != Kw::Bin && ConsumeFallback())
-        return;
-    if (kw != Kw::U && kw != Kw::Bin && kw != Kw::F && kw != Kw::Fcharset && kw != Kw::Cpg)
-        FlushBytes();
-    State &st = St();
-    CharProps &chr = st.chr;
-    ParaProps &para = st.para;
-    const bool on = !hasParam || param != 0;
-    switch (kw) {
-    case Kw::Ansi:
-        m_docCodePage = RtfCodePage::Windows1252;
-        m_cachedFont = -2;
-        break;
-    case Kw::Mac:
-        m_docCodePage = RtfCodePage::MacRoman;
-        m_cachedFont = -2;
-        break;
-    case Kw::Pc:
-        m_docCodePage = RtfCodePage::PcDefault;
-        m_cachedFont = -2;
-        break;
-    case Kw::Pca:
-        m_docCodePage = 850;
-        m_cachedFont = -2;
-        break;
-    case Kw::Ansicpg:
-        if (hasParam && param > 0)
-            m_docCodePage = param;
-        m_cachedFont = -2;
-        break;
-    case Kw::Deff:
-        if (hasParam) {
-            m_deff = param;
-            if (m_stack.size() == 1)
-                chr.font = param;
-        }
-        break;
-    case Kw::Uc:
-        st.uc = std::clamp(hasParam ? param : 1, 0, 16);
-        break;
-    case Kw::U: {
-        FlushBytes();
-        const int code = param < 0 ? param + 65536 : param;
-        if (hasParam && code >= 0xF020 && code <= 0xF0FF &&
-            CurrentCodePage() == RtfCodePage::Symbol)
-            AddByte(static_cast<unsigned char>(code - 0xF000)); // Symbol glyph by its slot
-        else if (hasParam && code > 0 && code <= 0xFFFF)
-            AddChar(char16_t(code));
-        m_fallbackLeft = st.uc;
-        break;
-    }
-    case Kw::Upr:
-        st.upr = true;
-        break;
-    case Kw::Ud:
-    case Kw::Shppict:
-        break;
-    case Kw::Fonttbl:
-        st.dest = Dest::FontTable;
-        m_fontEntry = Font();
-        m_fontEntryName.clear();
-        break;
-    case Kw::Colortbl:
-        st.dest = Dest::ColorTable;
-        m_colors.clear();
-        m_red = m_green = m_blue = -1;
-        break;
-    case Kw::Pict:
-        if (st.dest != Dest::Body || chr.hidden) {
-            EnterSkip();
-            return;
-        }
-        st.dest = Dest::Pict;
-        m_picture = Picture();
-        break;
-    case Kw::Fldinst:
-        if (st.dest != Dest::Body) {
-            EnterSkip();
-            return;
-        }
-        st.dest = Dest::FieldInst;
-        m_fieldInstruction.clear();
-        break;
-    case Kw::Fldrslt: {
-        const QString target = HyperlinkTarget(m_fieldInstruction);
-        m_fieldInstruction.clear();
-        if (!target.isEmpty()) {
-            chr.link = int(m_links.size());
-            m_links.push_back(target);
-        }
-        break;
-    }
-    case Kw::SkipDest:
-        EnterSkip();
-        return;
-    case Kw::F:
-        if (st.dest == Dest::FontTable) {
-            if (!m_fontEntryName.isEmpty())
-                EndFontEntry();
-            m_fontEntryNumber = param;
-        } else {
-            FlushBytes();
-            chr.font = hasParam ? param : m_deff;
-        }
-        break;
-    case Kw::Fcharset:
-        if (st.dest == Dest::FontTable) {
-            const int codePage = RtfCodePage::FromCharset(param);
-            if (m_fontEntry.codePage <= 0 || codePage != -1)
-                m_fontEntry.codePage = codePage;
-        }
-        break;
-    case Kw::Cpg:
-        if (st.dest == Dest::FontTable && hasParam && param > 0)
-            m_fontEntry.codePage = param;
-        break;
-    case Kw::Red:
-        m_red = std::clamp(param, 0, 255);
-        break;
-    case Kw::Green:
-        m_green = std::clamp(param, 0, 255);
-        break;
-    case Kw::Blue:
-        m_blue = std::clamp(param, 0, 255);
-        break;
-    case Kw::Plain: {
-        // A field result's hyperlink is not a character property that \plain resets.
-        const int link = chr.link;
-        chr = CharProps();
-        chr.font = m_deff;
-        chr.link = link;
-        break;
-    }
-    case Kw::B:
-        chr.bold = on;
-        break;
-    case Kw::I:
-        chr.italic = on;
-        break;
-    case Kw::Ul:
-        chr.underline = on ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline;
-        break;
-    case Kw::Uld:
-        chr.underline = on ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline;
-        break;
-    case Kw::Uldash:
-        chr.underline = on ? QTextCharFormat::DashUnderline : QTextCharFormat::NoUnderline;
-        break;
-    case Kw::Uldashd:
-        chr.underline = on ? QTextCharFormat::DashDotLine : QTextCharFormat::NoUnderline;
-        break;
-    case Kw::Uldashdd:
-        chr.underline = on ? QTextCharFormat::DashDotDotLine : QTextCharFormat::NoUnderline;
-        break;
-    case Kw::Ulwave:
-        chr.underline = on ? QTextCharFormat::WaveUnderline : QTextCharFormat::NoUnderline;
-        break;
-    case Kw::Ulnone:
-        chr.underline = QTextCharFormat::NoUnderline;
-        break;
-    case Kw::Strike:
-        chr.strike = on;
-        break;
-    case Kw::Sub:
-        chr.valign = on ? Valign::Sub : Valign::None;
-        break;
-    case Kw::Super:
-        chr.valign = on ? Valign::Super : Valign::None;
-        break;
-    case Kw::NoSuperSub:
-        chr.valign = Valign::None;
-        break;
-    case Kw::Up:
-        chr.valign = (hasParam ? param : 6) > 0 ? Valign::Super : Valign::None;
-        break;
-    case Kw::Dn:
-        chr.valign = (hasParam ? param : 6) > 0 ? Valign::Sub : Valign::None;
-        break;
-    case Kw::CapsAll:
-        chr.caps = on ? Caps::All : Caps::None;
-        break;
-    case Kw::CapsSmall:
-        chr.caps = on ? Caps::Small : Caps::None;
-        break;
-    case Kw::V:
-        chr.hidden = on;
-        break;
-    case Kw::Fs:
-        chr.halfPoints = hasParam ? param : kDefaultHalfPoints;
-        break;
-    case Kw::Cf:
-        chr.foreground = std::max(param, 0);
-        break;
-    case Kw::Cb:
-    case Kw::Highlight:
-        chr.background = std::max(param, 0);
-        break;
-    case Kw::Pard:
-        para = ParaProps();
-        break;
-    case Kw::Ql:
-        para.align = Align::Left;
-        break;
-    case Kw::Qc:
-        para.align = Align::Center;
-        break;
-    case Kw::Qr:
-        para.align = Align::Right;
-        break;
-    case Kw::Qj:
-        para.align = Align::Justify;
-        break;
-    case Kw::Li:
-        para.leftIndent = std::clamp(param, -31680, 31680);
-        break;
-    case Kw::Ri:
-        para.rightIndent = std::clamp(param, -31680, 31680);
-        break;
-    case Kw::Fi:
-        para.firstIndent = std::clamp(param, -31680, 31680);
-        break;
-    case Kw::Sb:
-        para.spaceBefore = std::clamp(param, 0, 31680);
-        break;
-    case Kw::Sa:
-        para.spaceAfter = std::clamp(param, 0, 31680);
-        break;
-    case Kw::Sl:
-        para.lineSpacing = std::clamp(param, -31680, 31680);
-        break;
-    case Kw::Slmult:
-        para.lineMultiple = on;
-        break;
-    case Kw::Par:
-        if (st.dest == Dest::Body && !chr.hidden)
-            EndParagraph();
-        break;
-    case Kw::Line:
-        AddChar(0x2028);
-        break;
-    case Kw::Tab:
-        AddChar('\t');
-        break;
-    case Kw::Cell:
-        if (st.dest == Dest::Body && !chr.hidden)
-            ++m_pendingCells;
-        break;
-    case Kw::Row:
-        if (st.dest == Dest::Body) {
-            m_pendingCells = 0;
-            EndParagraph();
-        }
-        break;
-    case Kw::Emdash:
-        AddChar(0x2014);
-        break;
-    case Kw::Endash:
-        AddChar(0x2013);
-        break;
-    case Kw::Emspace:
-        AddChar(0x2003);
-        break;
-    case Kw::Enspace:
-        AddChar(0x2002);
-        break;
-    case Kw::Qmspace:
-        AddChar(0x2005);
-        break;
-    case Kw::Bullet:
-        AddChar(0x2022);
-        break;
-    case Kw::Lquote:
-        AddChar(0x2018);
-        break;
-    case Kw::Rquote:
-        AddChar(0x2019);
-        break;
-    case Kw::Ldblquote:
-        AddChar(0x201C);
-        break;
-    case Kw::Rdblquote:
-        AddChar(0x201D);
-        break;
-    case Kw::Zwj:
-        AddChar(0x200D);
-        break;
-    case Kw::Zwnj:
-        AddChar(0x200C);
-        break;
-    case Kw::Ltrmark:
-        AddChar(0x200E);
-        break;
-    case Kw::Rtlmark:
-        AddChar(0x200F);
-        break;
-    case Kw::Chftn:
-        // The footnote's reference mark in the text; the note itself is not body text.
-        if (st.dest == Dest::Body && !chr.hidden) {
-            const QString number = QString::number(++m_footnotes);
-            AddText(number.constData(), number.size());
-        }
-        break;
-    case Kw::Bin: {
-        const long long count = hasParam && param > 0 ? param : 0;
-        const long long available = std::min<long long>(count, m_end - m_p);
-        if (st.dest == Dest::Pict)
-            m_picture.data.append(reinterpret_cast<const char *>(m_p), qsizetype(available));
-        m_p += available;
-        ConsumeFallback();
-        break;
-    }
-    case Kw::Pngblip:
-        m_picture.kind = PictKind::Png;
-        break;
-    case Kw::Jpegblip:
-        m_picture.kind = PictKind::Jpeg;
-        break;
-    case Kw::Emfblip:
-        m_picture.kind = PictKind::Emf;
-        break;
-    case Kw::Wmetafile:
-        m_picture.kind = PictKind::Wmf;
-        break;
-    case Kw::Dibitmap:
-        m_picture.kind = PictKind::Dib;
-        break;
-    case Kw::Wbitmap:
-        m_picture.kind = PictKind::Ddb;
-        break;
-    case Kw::OtherPict:
-        m_picture.kind = PictKind::Other;
-        break;
-    case Kw::Picw:
-        m_picture.picw = param;
-        break;
-    case Kw::Pich:
-        m_picture.pich = param;
-        break;
-    case Kw::Picwgoal:
-        m_picture.goalw = param;
-        break;
-    case Kw::Pichgoal:
-        m_picture.goalh = param;
-        break;
-    case Kw::Picscalex:
-        m_picture.scalex = hasParam ? param : 100;
-        break;
-    case Kw::Picscaley:
-        m_picture.scaley = hasParam ? param : 100;
-        break;
-    }
-}
-
 int Parser::CurrentCodePage() {
     const State &st = St();
     if (st.dest == Dest::FontTable)
         return m_fontEntry.codePage > 0 ? m_fontEntry.codePage : m_docCodePage;
-    if (st.chr.font != m_cachedFont) {
-        m_cachedFont = st.chr.font;
-        const auto found = m_fonts.find(st.chr.font >= 0 ? st.chr.font : m_deff);
+    const int font = st.chr[CharField::Font];
+    if (font != m_cachedFont) {
+        m_cachedFont = font;
+        const auto found = m_fonts.find(font >= 0 ? font : m_deff);
         m_cachedCodePage = found != m_fonts.end() && found->second.codePage > 0
                                ? found->second.codePage
                                : m_docCodePage;
@@ -1343,8 +773,6 @@ void Parser::AddText(const QChar *text, qsizetype count) {
         FlushBytes();
     switch (St().dest) {
     case Dest::Body: {
-        // Control characters (from \'hh or \uN) are not text; a lone U+FFFC would pose as a
-        // picture, a U+2029 as a paragraph end.
         qsizetype clean = 0;
         while (clean < count && IsPlainText(text[clean]))
             ++clean;
@@ -1379,198 +807,81 @@ void Parser::AddText(const QChar *text, qsizetype count) {
     }
 }
 
-void Parser::AddBodyText(const QChar *text, qsizetype count) {
-    const CharProps &props = St().chr;
-    if (props.hidden || count == 0)
-        return;
+bool Parser::BodyTextShows() {
+    return !St().chr[CharField::Hidden];
+}
+
+int Parser::RunFormat() {
+    // Groups mostly change nothing, or come back to what their parent had: the format found
+    // for a group's properties stays with them until they change.
+    State &st = St();
+    if (st.format < 0)
+        st.format = FormatIndex(st.chr);
+    return st.format;
+}
+
+void Parser::AddPendingCells() {
     if (m_pendingCells > 0) {
-        const int cells = m_pendingCells;
+        const QString tabs(m_pendingCells, QLatin1Char('\t'));
         m_pendingCells = 0;
-        const QString tabs(cells, QLatin1Char('\t'));
-        AddBodyText(tabs.constData(), tabs.size());
+        m_builder.AppendText(tabs, RunFormat());
     }
-    if (!m_runOpen || !(props == m_runProps)) {
-        m_runProps = props;
-        m_runOpen = true;
-        m_runs.push_back(Segment{m_paraText.size(), FormatIndex(props)});
-    }
-    m_paraText.append(text, count);
 }
 
-void Parser::AddPictureHex() {
-    // Pictures are most of a large entry's bytes: decoded in one pass up to the next control
-    // word or group, into room made a chunk at a time.
-    QByteArray &data = m_picture.data;
-    int nibble = m_picture.nibble;
-    bool stopped = false;
-    while (m_p < m_end && !stopped) {
-        const unsigned char *chunkEnd = m_p + std::min<std::ptrdiff_t>(m_end - m_p, 1 << 16);
-        const qsizetype start = data.size();
-        data.resize(start + (chunkEnd - m_p) / 2 + 1);
-        char *out = data.data() + start;
-        for (; m_p < chunkEnd; ++m_p) {
-            const unsigned char c = *m_p;
-            const int value = kHexValues[c];
-            if (value >= 0) {
-                if (nibble < 0) {
-                    nibble = value;
-                } else {
-                    *out++ = char(nibble * 16 + value);
-                    nibble = -1;
-                }
-            } else if (c == '\\' || c == '{' || c == '}') {
-                stopped = true;
-                break;
-            }
+void Parser::AddBodyText(const QChar *text, qsizetype count) {
+    if (count == 0 || !BodyTextShows())
+        return;
+    AddPendingCells();
+    m_builder.AppendText(QStringView(text, count), RunFormat());
+}
+
+void Parser::AddBodyLatin1(const unsigned char *text, qsizetype count) {
+    if (count == 0 || !BodyTextShows())
+        return;
+    AddPendingCells();
+    m_builder.AppendLatin1(reinterpret_cast<const char *>(text), count, RunFormat());
+}
+
+void Parser::AddPictureHex(const unsigned char *text, const unsigned char *end) {
+    const qsizetype start = m_pictureData.size();
+    m_pictureData.resize(start + (end - text) / 2 + 1);
+    char *out = m_pictureData.data() + start;
+    int nibble = m_nibble;
+    for (; text < end; ++text) {
+        const int value = kHexValues[*text];
+        if (value < 0)
+            continue;
+        if (nibble < 0) {
+            nibble = value;
+        } else {
+            *out++ = char(nibble * 16 + value);
+            nibble = -1;
         }
-        data.resize(out - data.constData());
     }
-    m_picture.nibble = nibble;
+    m_pictureData.truncate(out - m_pictureData.constData());
+    m_nibble = nibble;
 }
 
-QByteArray DibToBmp(const QByteArray &dib) {
-    if (dib.size() < 16)
-        return {};
-    const auto *d = reinterpret_cast<const unsigned char *>(dib.constData());
-    auto u32 = [d](int at) {
-        return quint32(d[at] | d[at + 1] << 8 | d[at + 2] << 16) | quint32(d[at + 3]) << 24;
-    };
-    auto u16 = [d](int at) { return quint32(d[at] | d[at + 1] << 8); };
-    const quint32 headerSize = u32(0);
-    if (headerSize < 12 || headerSize > quint32(dib.size()))
-        return {};
-    quint32 bitCount = headerSize == 12 ? u16(10) : u16(14);
-    quint32 colors = 0;
-    quint32 masks = 0;
-    if (headerSize >= 40) {
-        colors = u32(32);
-        if (u32(16) == 3 && headerSize == 40)
-            masks = 12;
-    }
-    if (colors == 0 && bitCount <= 8)
-        colors = 1u << bitCount;
-    const quint32 entry = headerSize == 12 ? 3 : 4;
-    const quint32 offset = 14 + headerSize + masks + std::min<quint32>(colors, 65536) * entry;
-    QByteArray bmp("BM");
-    const quint32 total = quint32(dib.size()) + 14;
-    for (quint32 v : {total, 0u, offset})
-        for (int k = 0; k < 4; ++k)
-            bmp.append(char((v >> (8 * k)) & 0xFF));
-    bmp.append(dib);
-    return bmp;
-}
-
-bool LooksLikeMetafile(PictKind kind, const QByteArray &data) {
-    if (kind == PictKind::Emf)
-        return data.size() >= 88 && data.mid(40, 4) == QByteArray(" EMF");
-    if (data.size() < 18)
-        return false;
-    const auto *d = reinterpret_cast<const unsigned char *>(data.constData());
-    const bool placeable = d[0] == 0xD7 && d[1] == 0xCD && d[2] == 0xC6 && d[3] == 0x9A;
-    const bool memory = (d[0] == 1 || d[0] == 2) && d[1] == 0 && d[2] == 9 && d[3] == 0;
-    return placeable || memory;
-}
-
-QByteArray PlaceholderPng(QSize size) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(QColor(0xE8, 0xE8, 0xE8));
-    QPainter painter(&image);
-    painter.setPen(QColor(0x90, 0x90, 0x90));
-    painter.drawRect(0, 0, size.width() - 1, size.height() - 1);
-    painter.drawLine(0, 0, size.width() - 1, size.height() - 1);
-    painter.drawLine(0, size.height() - 1, size.width() - 1, 0);
-    painter.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+void Parser::NewPicture() {
+    m_picture = {};
+    m_picture[PictureField::Scalex] = 100;
+    m_picture[PictureField::Scaley] = 100;
+    m_pictureData.clear();
+    m_nibble = -1;
 }
 
 void Parser::AddPicture() {
-    Picture picture = std::move(m_picture);
-    m_picture = Picture();
-    if (St().chr.hidden)
+    const RtfKeywords::Properties<PictureField> picture = m_picture;
+    const QByteArray data = std::move(m_pictureData);
+    NewPicture();
+    if (!BodyTextShows())
         return;
-    QByteArray bytes;
-    QSize pixels;
-    bool metafile = false;
-    switch (picture.kind) {
-    case PictKind::Png:
-    case PictKind::Jpeg:
-    case PictKind::Dib: {
-        bytes = picture.kind == PictKind::Dib ? DibToBmp(picture.data) : picture.data;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
-        pixels = reader.size();
-        if (!pixels.isValid() || pixels.isEmpty() || pixels.width() > 30000 ||
-            pixels.height() > 30000)
-            return;
-        if (picture.kind == PictKind::Dib) {
-            const QImage image = reader.read();
-            if (image.isNull())
-                return;
-            bytes.clear();
-            QBuffer out(&bytes);
-            out.open(QIODevice::WriteOnly);
-            image.save(&out, "PNG");
-        }
-        break;
-    }
-    case PictKind::Wmf:
-    case PictKind::Emf:
-        if (!LooksLikeMetafile(picture.kind, picture.data))
-            return;
-        metafile = true;
-        break;
-    default:
-        return; // formats we cannot show or keep
-    }
-    // The displayed size: the goal size in twips, else the picture's own size, then the scale.
-    double width = 0;
-    double height = 0;
-    if (picture.goalw > 0 && picture.goalh > 0) {
-        width = picture.goalw / kTwipsPerPixel;
-        height = picture.goalh / kTwipsPerPixel;
-    } else if (metafile && picture.picw > 0 && picture.pich > 0) {
-        width = picture.picw * 96.0 / 2540.0; // hundredths of a millimetre
-        height = picture.pich * 96.0 / 2540.0;
-    } else if (pixels.isValid()) {
-        width = pixels.width();
-        height = pixels.height();
-    } else {
-        width = height = 96;
-    }
-    if (picture.scalex > 0)
-        width = width * picture.scalex / 100.0;
-    if (picture.scaley > 0)
-        height = height * picture.scaley / 100.0;
-    // On the twip grid, so that writing the size back and reading it again gives the same.
-    width = std::round(std::clamp(width, 1.0, 10000.0) * kTwipsPerPixel) / kTwipsPerPixel;
-    height = std::round(std::clamp(height, 1.0, 10000.0) * kTwipsPerPixel) / kTwipsPerPixel;
-    if (metafile) {
-        const QSize shown(qRound(std::min(width, 2000.0)), qRound(std::min(height, 2000.0)));
-        bytes = PlaceholderPng(shown);
-    }
-    QTextImageFormat format = RtfImages::Add(m_document, bytes, QSizeF(width, height));
-    if (metafile) {
-        format.setProperty(RtfImages::SourceData, picture.data);
-        format.setProperty(RtfImages::SourceKind, picture.kind == PictKind::Emf
-                                                      ? QStringLiteral("emfblip")
-                                                      : QStringLiteral("wmetafile8"));
-        format.setProperty(RtfImages::SourceExtent, QSize(picture.picw, picture.pich));
-    }
-    if (m_pendingCells > 0) {
-        const int cells = m_pendingCells;
-        m_pendingCells = 0;
-        const QString tabs(cells, QLatin1Char('\t'));
-        AddBodyText(tabs.constData(), tabs.size());
-    }
-    m_images.push_back(format);
-    m_runs.push_back(Segment{m_paraText.size(), -int(m_images.size())});
-    m_paraText.append(QChar::ObjectReplacementCharacter);
-    m_runOpen = false;
+    const std::optional<QTextImageFormat> format =
+        RtfImages::AddRtfPicture(m_document, picture, data);
+    if (!format)
+        return;
+    AddPendingCells();
+    m_builder.AppendPicture(m_builder.AddCharFormat(*format));
 }
 
 void Parser::EndFontEntry() {
@@ -1588,46 +899,51 @@ void Parser::EndFontEntry() {
 }
 
 void Parser::EndColorEntry() {
-    if (m_red < 0 && m_green < 0 && m_blue < 0)
+    const int red = m_color[ColorField::Red];
+    const int green = m_color[ColorField::Green];
+    const int blue = m_color[ColorField::Blue];
+    if (red < 0 && green < 0 && blue < 0)
         m_colors.emplace_back(); // "auto"
     else
-        m_colors.emplace_back(std::max(m_red, 0), std::max(m_green, 0), std::max(m_blue, 0));
-    m_red = m_green = m_blue = -1;
+        m_colors.emplace_back(std::max(red, 0), std::max(green, 0), std::max(blue, 0));
+    m_color.values.fill(-1);
 }
 
 QTextCharFormat Parser::MakeCharFormat(const CharProps &props) const {
     QTextCharFormat format;
-    const auto font = m_fonts.find(props.font >= 0 ? props.font : m_deff);
+    const int fontNumber = props[CharField::Font];
+    const auto font = m_fonts.find(fontNumber >= 0 ? fontNumber : m_deff);
     if (font != m_fonts.end())
         format.setFontFamilies(QStringList{font->second.name});
-    const int halfPoints =
-        props.halfPoints > 0 ? std::min(props.halfPoints, 3276) : kDefaultHalfPoints;
-    format.setFontPointSize(halfPoints / 2.0);
-    if (props.bold)
+    const int halfPoints = props[CharField::HalfPoints];
+    format.setFontPointSize((halfPoints > 0 ? std::min(halfPoints, 3276) : kDefaultHalfPoints) /
+                            2.0);
+    if (props[CharField::Bold])
         format.setFontWeight(QFont::Bold);
-    if (props.italic)
+    if (props[CharField::Italic])
         format.setFontItalic(true);
-    if (props.underline != QTextCharFormat::NoUnderline)
-        format.setUnderlineStyle(QTextCharFormat::UnderlineStyle(props.underline));
-    if (props.strike)
+    if (props[CharField::Underline] != QTextCharFormat::NoUnderline)
+        format.setUnderlineStyle(QTextCharFormat::UnderlineStyle(props[CharField::Underline]));
+    if (props[CharField::Strike])
         format.setFontStrikeOut(true);
-    if (props.valign == Valign::Super)
+    if (props[CharField::Valign] == 1)
         format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    else if (props.valign == Valign::Sub)
+    else if (props[CharField::Valign] == 2)
         format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-    if (props.caps == Caps::All)
+    if (props[CharField::Caps] == 1)
         format.setFontCapitalization(QFont::AllUppercase);
-    else if (props.caps == Caps::Small)
+    else if (props[CharField::Caps] == 2)
         format.setFontCapitalization(QFont::SmallCaps);
-    if (props.foreground > 0 && std::size_t(props.foreground) < m_colors.size() &&
-        m_colors[props.foreground].isValid())
-        format.setForeground(m_colors[props.foreground]);
-    if (props.background > 0 && std::size_t(props.background) < m_colors.size() &&
-        m_colors[props.background].isValid())
-        format.setBackground(m_colors[props.background]);
-    if (props.link >= 0) {
+    const auto color = [this](int index) {
+        return index > 0 && std::size_t(index) < m_colors.size() && m_colors[index].isValid();
+    };
+    if (color(props[CharField::Foreground]))
+        format.setForeground(m_colors[props[CharField::Foreground]]);
+    if (color(props[CharField::Background]))
+        format.setBackground(m_colors[props[CharField::Background]]);
+    if (props[CharField::Link] >= 0) {
         format.setAnchor(true);
-        format.setAnchorHref(m_links[props.link]);
+        format.setAnchorHref(m_links[props[CharField::Link]]);
     }
     return format;
 }
@@ -1636,91 +952,71 @@ int Parser::FormatIndex(const CharProps &props) {
     const auto found = m_formatIndex.constFind(props);
     if (found != m_formatIndex.constEnd())
         return *found;
-    const int index = int(m_charFormats.size());
-    m_charFormats.push_back(MakeCharFormat(props));
+    const int index = m_builder.AddCharFormat(MakeCharFormat(props));
     m_formatIndex.insert(props, index);
     return index;
 }
 
-QTextBlockFormat Parser::MakeBlockFormat(const ParaProps &props) const {
+QTextBlockFormat Parser::MakeBlockFormat(const ParaProps &props) {
     QTextBlockFormat format;
-    switch (props.align) {
-    case Align::Left:
-        break;
-    case Align::Center:
+    switch (props[ParaField::Align]) {
+    case 1:
         format.setAlignment(Qt::AlignHCenter);
         break;
-    case Align::Right:
+    case 2:
         format.setAlignment(Qt::AlignRight);
         break;
-    case Align::Justify:
+    case 3:
         format.setAlignment(Qt::AlignJustify);
         break;
+    default:
+        break;
     }
-    if (props.leftIndent != 0)
-        format.setLeftMargin(props.leftIndent / kTwipsPerPixel);
-    if (props.rightIndent != 0)
-        format.setRightMargin(props.rightIndent / kTwipsPerPixel);
-    if (props.firstIndent != 0)
-        format.setTextIndent(props.firstIndent / kTwipsPerPixel);
-    if (props.spaceBefore != 0)
-        format.setTopMargin(props.spaceBefore / kTwipsPerPixel);
-    if (props.spaceAfter != 0)
-        format.setBottomMargin(props.spaceAfter / kTwipsPerPixel);
+    const auto pixels = [&props](ParaField field) { return props[field] / kTwipsPerPixel; };
+    if (props[ParaField::LeftIndent] != 0)
+        format.setLeftMargin(pixels(ParaField::LeftIndent));
+    if (props[ParaField::RightIndent] != 0)
+        format.setRightMargin(pixels(ParaField::RightIndent));
+    if (props[ParaField::FirstIndent] != 0)
+        format.setTextIndent(pixels(ParaField::FirstIndent));
+    if (props[ParaField::SpaceBefore] != 0)
+        format.setTopMargin(pixels(ParaField::SpaceBefore));
+    if (props[ParaField::SpaceAfter] != 0)
+        format.setBottomMargin(pixels(ParaField::SpaceAfter));
     // \sl240\slmult1 is single spacing, the default.
-    if (props.lineSpacing != 0 && !(props.lineMultiple && std::abs(props.lineSpacing) == 240)) {
-        if (props.lineMultiple)
-            format.setLineHeight(std::abs(props.lineSpacing) * 100.0 / 240.0,
+    const int spacing = props[ParaField::LineSpacing];
+    const bool multiple = props[ParaField::LineMultiple] != 0;
+    if (spacing != 0 && !(multiple && std::abs(spacing) == 240)) {
+        if (multiple)
+            format.setLineHeight(std::abs(spacing) * 100.0 / 240.0,
                                  QTextBlockFormat::ProportionalHeight);
-        else if (props.lineSpacing > 0)
-            format.setLineHeight(props.lineSpacing / kTwipsPerPixel,
-                                 QTextBlockFormat::MinimumHeight);
+        else if (spacing > 0)
+            format.setLineHeight(spacing / kTwipsPerPixel, QTextBlockFormat::MinimumHeight);
         else
-            format.setLineHeight(-props.lineSpacing / kTwipsPerPixel,
-                                 QTextBlockFormat::FixedHeight);
+            format.setLineHeight(-spacing / kTwipsPerPixel, QTextBlockFormat::FixedHeight);
     }
     return format;
 }
 
+int Parser::BlockFormatIndex(const ParaProps &props) {
+    const auto found = m_blockFormatIndex.constFind(props);
+    if (found != m_blockFormatIndex.constEnd())
+        return *found;
+    const int index = m_builder.AddBlockFormat(MakeBlockFormat(props));
+    m_blockFormatIndex.insert(props, index);
+    return index;
+}
+
 void Parser::EndParagraph() {
     FlushBytes();
-    // \u pairs that do not make a surrogate pair would be invalid UTF-16 in the document.
-    QChar *text = m_paraText.data();
-    const qsizetype length = m_paraText.size();
-    for (qsizetype i = 0; i < length; ++i) {
-        if (!text[i].isSurrogate())
-            continue;
-        if (text[i].isHighSurrogate() && i + 1 < length && text[i + 1].isLowSurrogate())
-            ++i;
-        else
-            text[i] = QChar::ReplacementCharacter;
-    }
     const State &st = St();
-    auto blockFormat = m_blockFormats.constFind(st.para);
-    if (blockFormat == m_blockFormats.constEnd())
-        blockFormat = m_blockFormats.insert(st.para, MakeBlockFormat(st.para));
-    const QTextCharFormat &markFormat = m_charFormats[FormatIndex(st.chr)];
-    if (m_firstParagraph) {
-        m_cursor.setBlockFormat(*blockFormat);
-        m_cursor.setBlockCharFormat(markFormat);
-        m_firstParagraph = false;
-    } else {
-        m_cursor.insertBlock(*blockFormat, markFormat);
-    }
-    for (std::size_t r = 0; r < m_runs.size(); ++r) {
-        const Segment &run = m_runs[r];
-        const qsizetype end = r + 1 < m_runs.size() ? m_runs[r + 1].start : m_paraText.size();
-        if (run.format < 0)
-            m_cursor.insertImage(m_images[-run.format - 1]);
-        else if (end > run.start)
-            m_cursor.insertText(m_paraText.mid(run.start, end - run.start),
-                                m_charFormats[run.format]);
-    }
-    m_paraText.clear();
-    m_runs.clear();
-    m_images.clear();
-    m_runOpen = false;
+    m_builder.EndParagraph(BlockFormatIndex(st.para), RunFormat());
     m_pendingCells = 0;
+}
+
+bool IsBlank(const QByteArray &bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
 }
 
 } // namespace
@@ -1735,18 +1031,19 @@ bool LooksLikeRtf(const QByteArray &rtf) {
 }
 
 void Read(const QByteArray &rtf, QTextDocument *document) {
-    const bool blank = rtf.trimmed().isEmpty();
+    const bool blank = IsBlank(rtf);
     if (!blank && !LooksLikeRtf(rtf))
-        throw RuntimeError(ErrorNumber::InvalidFileFormat,
-                           QStringLiteral("the file does not begin with {\\rtf"));
+        throw NotRtfError();
     const bool undo = document->isUndoRedoEnabled();
     document->setUndoRedoEnabled(false);
     document->clear();
     QTextCursor cursor(document);
     cursor.beginEditBlock();
     if (!blank) {
-        Parser parser(document, cursor);
-        parser.Run(rtf.constData(), std::size_t(rtf.size()));
+        // After an optional byte order mark and blanks, LooksLikeRtf() found the first "{".
+        const qsizetype start = rtf.indexOf('{');
+        Parser parser(document, rtf.constData() + start, std::size_t(rtf.size() - start));
+        parser.Run();
     }
     cursor.endEditBlock();
     document->setUndoRedoEnabled(undo);

@@ -1,5 +1,6 @@
 #include "platform/rtf/RtfWriter.h"
 
+#include "platform/rtf/RtfCodePage.h"
 #include "platform/rtf/RtfImages.h"
 
 #include <QColor>
@@ -15,20 +16,13 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15.0; // 96 pixels per inch
 
-// Windows-1252 bytes 0x80..0x9F and the characters they stand for.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-// The Windows-1252 byte of a character above 127, or 0 when it has none.
+// The Windows-1252 byte of a character above 127, or 0 when it has none. C1 controls go as \uN:
+// other programs read \'80 to \'9f as Windows-1252's own characters.
 unsigned char Cp1252Byte(char16_t c) {
-    if (c >= 0xA0 && c <= 0xFF)
-        return static_cast<unsigned char>(c);
-    for (int i = 0; i < 32; ++i)
-        if (kHighControls[i] == c)
-            return static_cast<unsigned char>(0x80 + i);
-    return 0;
+    if (c < 0xA0)
+        return 0;
+    const int byte = RtfCodePage::ToWindows1252(c);
+    return byte > 0 ? static_cast<unsigned char>(byte) : 0;
 }
 
 const char kHex[] = "0123456789abcdef";

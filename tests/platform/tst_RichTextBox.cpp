@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <functional>
 
 namespace {
@@ -148,6 +149,43 @@ private slots:
         QCOMPARE(box.SelUnderline(), std::optional<bool>(true));
         Select(box, 0, 10);
         QCOMPARE(box.SelUnderline(), std::optional<bool>(false));
+    }
+
+    // Find searches a copy of the text that edits update in place: after every kind of edit it
+    // finds what a fresh search of the whole text finds.
+    void findFollowsEveryEdit() {
+        RichTextBox box;
+        box.SetText(QStringLiteral("Alpha beta\r\nGamma ÉTÉ \U00010400 end"));
+        const auto type = [&box](int at, const QString &keys) {
+            box.SetSelStart(at);
+            QTest::keyClicks(&box, keys);
+        };
+        const auto select = [&box](int start, int length) {
+            box.SetSelStart(start);
+            box.SetSelLength(length);
+        };
+        const std::vector<std::function<void()>> edits = {
+            [&] { type(0, QStringLiteral("Xy")); },
+            [&] { type(30, QStringLiteral("BETA")); }, // the gap moves to the end
+            [&] { type(3, QStringLiteral("be")); },    // and back
+            [&] { select(4, 9), QTest::keyClick(&box, Qt::Key_Delete); },
+            [&] { select(2, 3), box.SetSelText(QStringLiteral("gamma\r\nbeta\r\nété")); },
+            [&] { box.undo(); },
+            [&] { box.redo(); },
+            [&] { select(0, 20), box.SetSelBold(true); },
+            [&] { box.moveCursor(QTextCursor::End), QTest::keyClick(&box, Qt::Key_Return); },
+            [&] { box.SetText(QStringLiteral("fresh Beta text")); },
+        };
+        for (const auto &edit : edits) {
+            edit();
+            const QString text = box.document()->toRawText();
+            for (const QString &needle :
+                 {QStringLiteral("beta"), QStringLiteral("été"), QStringLiteral("\U00010428"),
+                  QStringLiteral("a\u2029g"), QStringLiteral("XYA"), QStringLiteral("t")}) {
+                box.SetSelStart(0);
+                QCOMPARE(box.Find(needle, 1), int(text.indexOf(needle, 1, Qt::CaseInsensitive)));
+            }
+        }
     }
 
     void keyPressSeesCharactersOnlyAndCanSwallowThem() {

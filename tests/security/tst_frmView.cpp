@@ -7,7 +7,9 @@
 #include "security/frmView.h"
 
 #include <QAccessible>
+#include <QFile>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 class tst_frmView : public QObject {
@@ -58,6 +60,43 @@ private slots:
         QCOMPARE(view.Text(), QStringLiteral("first\n\nthird\ntorn\nlast without end"));
         view.SetContents("only\r\n");
         QCOMPARE(view.LineCount(), 1);
+    }
+
+    // A log of more than 8 MiB stays on disk and is indexed a MiB at a time: line ends across
+    // those parts read as in one piece, and a log cut short while shown gives shorter lines,
+    // not a fault.
+    void aLargeLogIsReadInPlace() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("orvlog.txt"));
+        QByteArray log;
+        const auto fillTo = [&log](qsizetype at) {
+            while (log.size() < at - 40)
+                log += "authorized 12/5/2026 10:52:57 PM\r\n";
+            log += QByteArray(at - log.size(), 'x');
+        };
+        fillTo((1 << 20) - 1);
+        log += "\r\n"; // CR LF across the first part's end
+        fillTo((2 << 20) - 1);
+        log += "\rtorn\r\n"; // a lone CR ends the second part
+        fillTo((3 << 20) - 1);
+        log += "\r\r\n";
+        fillTo(9 << 20);
+        log += "last without end";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(log) == log.size());
+        file.close();
+
+        PlainTextView view;
+        view.LoadFile(path);
+        PlainTextView whole;
+        whole.SetContents(log);
+        QCOMPARE(view.LineCount(), whole.LineCount());
+        QCOMPARE(view.Text(), whole.Text());
+
+        QVERIFY(file.resize(5 << 20));
+        QCOMPARE(view.Line(view.LineCount() * 3 / 4), QString()); // its bytes are gone
+        view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+        QVERIFY(!view.grab().isNull()); // painted what is left
     }
 
     void mousePressOnTheTextClosesAtOnceKeysDoNot() {

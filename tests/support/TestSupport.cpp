@@ -4,7 +4,6 @@
 #include "app/Module1.h"
 #include "security/PasswordStore.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -12,43 +11,9 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QWidget>
-#include <QtEndian>
 #include <sched.h>
 #include <sys/mount.h>
-
-QByteArray EncodedImage(const QImage &image, const char *format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
-QByteArray PngClaiming(quint32 width, quint32 height) {
-    QByteArray png = EncodedImage(QImage(1, 1, QImage::Format_RGB32), "PNG");
-    qToBigEndian(width, png.data() + 16); // IHDR: length, type, width, height, ..., CRC
-    qToBigEndian(height, png.data() + 20);
-    quint32 crc = 0xFFFFFFFF;
-    for (const char byte : QByteArrayView(png).sliced(12, 17)) {
-        crc ^= uchar(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
-    }
-    qToBigEndian(~crc, png.data() + 29);
-    return png;
-}
-
-QList<QTextImageFormat> Pictures(const QTextDocument &document) {
-    QList<QTextImageFormat> pictures;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                pictures << it.fragment().charFormat().toImageFormat();
-    return pictures;
-}
 
 void RecordingCuePlayer::Play(const QString &path) {
     m_played->append(path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScriptedDialogs.h"
+#include "TestPictures.h"
 #include "platform/CuePlayer.h"
 #include "platform/MessageBoxPresenter.h"
 
@@ -10,19 +11,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-class QImage;
-class QTextDocument;
-class QTextImageFormat;
 class QWidget;
-
-// A picture as the bytes of an image file in `format` ("PNG", "JPEG", "BMP").
-QByteArray EncodedImage(const QImage &image, const char *format);
-// A PNG file of one pixel whose header claims `width` x `height`: what a reader sees before it
-// decodes, with nothing behind it to decode.
-QByteArray PngClaiming(quint32 width, quint32 height);
-
-// The pictures of a document, in order.
-QList<QTextImageFormat> Pictures(const QTextDocument &document);
 
 // Remembers every cue asked for, by its path below the application folder.
 class RecordingCuePlayer final : public CuePlayer {

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringView>
+#include <vector>
+
+class QTextDocument;
+
+// The text of a document folded to one case, one character for each position (paragraph
+// breaks and pictures included), for finding text whatever its case. It is made at the first
+// search; after that an edit changes only the characters the edit changed, so a search right
+// after typing in a long entry does not copy the whole text again.
+//
+// The characters live in a gap buffer: an edit moves the gap to where it happens, which costs
+// nothing while the user types in one place.
+class SearchIndex : public QObject {
+    Q_OBJECT
+public:
+    explicit SearchIndex(QObject *parent = nullptr);
+
+    // Follows `document` from now on, instead of the document followed so far.
+    void Follow(QTextDocument *document);
+
+    // Where `text` first occurs, case ignored, starting at or after `from` and ending at or
+    // before `to`; -1 when it does not.
+    qsizetype Find(QStringView text, qsizetype from, qsizetype to);
+
+private:
+    void Build();
+    void Update(int position, int removed, int added);
+    void MoveGap(qsizetype position);
+    qsizetype Size() const {
+        return static_cast<qsizetype>(m_buffer.size()) - (m_gapEnd - m_gapStart);
+    }
+    // The folded characters [from, to), whichever side of the gap they lie.
+    std::u16string Range(qsizetype from, qsizetype to) const;
+
+    QPointer<QTextDocument> m_document;
+    QMetaObject::Connection m_watch;
+    bool m_built = false;
+    std::vector<char16_t> m_buffer;
+    qsizetype m_gapStart = 0;
+    qsizetype m_gapEnd = 0;
+};
