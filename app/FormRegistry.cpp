@@ -1,7 +1,14 @@
 #include "app/FormRegistry.h"
 
+#include "platform/RuntimeError.h"
+#include "platform/Services.h"
+
+#include <memory>
+
 FormRegistry::~FormRegistry() {
-    DestroyAllNow();
+    const QList<QPointer<Form>> snapshot = m_loaded;
+    for (const QPointer<Form> &form : snapshot)
+        delete form.data();
 }
 
 Form *FormRegistry::Find(const std::type_info &kind) const {
@@ -59,11 +66,34 @@ QList<Form *> FormRegistry::Loaded() const {
     return forms;
 }
 
-void FormRegistry::DestroyAllNow() {
-    const QList<QPointer<Form>> snapshot = m_loaded;
-    m_loaded.clear();
-    m_byKind.clear();
-    for (const QPointer<Form> &form : snapshot)
-        delete form.data();
-    m_exitCode = 0;
+namespace Module1 {
+
+namespace {
+
+std::unique_ptr<FormRegistry> &Registry() {
+    static std::unique_ptr<FormRegistry> registry;
+    return registry;
 }
+
+} // namespace
+
+FormRegistry &Forms() {
+    if (!Registry())
+        Registry() = std::make_unique<FormRegistry>();
+    return *Registry();
+}
+
+void DiscardForms() {
+    Registry().reset();
+}
+
+void EndWithUnhandledError(const RuntimeError &error, const QString &about) {
+    QString text =
+        QStringLiteral("Run-time error '%1':\n\n").arg(error.number()) + error.description();
+    if (!about.isEmpty())
+        text += QStringLiteral(": ") + about;
+    Services::Current().messageBox->ShowCritical(QStringLiteral("Quillory"), text);
+    Forms().EndWithError(1);
+}
+
+} // namespace Module1

@@ -1,12 +1,15 @@
 #pragma once
 
-#include "app/Form.h"
+#include "platform/Form.h"
 
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <typeindex>
 #include <unordered_map>
+#include <utility>
+
+class RuntimeError;
 
 // The collection of loaded windows: at most one window of each kind, created at its first
 // reference (running its Load once), hidden rather than destroyed, unloaded on request.
@@ -16,18 +19,25 @@ class FormRegistry : public QObject {
 public:
     ~FormRegistry() override;
 
-    template <class T> T &Get() {
+    // The window of kind T, created with `args` if none is loaded; a loaded window keeps what it
+    // was created with.
+    template <class T, class... Args> T &Get(Args &&...args) {
         if (Form *form = Find(typeid(T)))
             return *static_cast<T *>(form);
-        T *form = new T();
+        T *form = new T(std::forward<Args>(args)...);
         Register(typeid(T), form);
         form->Form_Load();
         emit FormLoaded(form);
         return *form;
     }
-    template <class T> bool IsLoaded() const { return Find(typeid(T)) != nullptr; }
-    template <class T> void Show() { Get<T>().Show(); }
-    template <class T> void Hide() { Get<T>().Hide(); }
+    // The loaded window of kind T, or none.
+    template <class T> T *Find() const { return static_cast<T *>(Find(typeid(T))); }
+    template <class T> bool IsLoaded() const { return Find<T>() != nullptr; }
+    template <class T, class... Args> T &Show(Args &&...args) {
+        T &form = Get<T>(std::forward<Args>(args)...);
+        form.Show();
+        return form;
+    }
     template <class T> void Unload() {
         if (Form *form = Find(typeid(T)))
             Unload(form);
@@ -40,10 +50,6 @@ public:
     void EndWithError(int exitCode);
 
     QList<Form *> Loaded() const;
-    int ExitCode() const { return m_exitCode; }
-
-    // Destroys every window at once, without running Unload handlers; for tests.
-    void DestroyAllNow();
 
 signals:
     // A window was created and its Load has run.
@@ -61,3 +67,17 @@ private:
     QList<QPointer<Form>> m_loaded; // in order of loading
     int m_exitCode = 0;
 };
+
+namespace Module1 {
+
+// The windows of the run.
+FormRegistry &Forms();
+// Destroys the registry and every window at once, without Unload handlers; the next Forms()
+// starts afresh.
+void DiscardForms();
+
+// An error no routine handles: the platform's standard message, then the program ends.
+// `about` (the file it concerns, and what to do) follows the error's description.
+void EndWithUnhandledError(const RuntimeError &error, const QString &about = QString());
+
+} // namespace Module1

@@ -17,7 +17,7 @@ QColor GradientRowColor(const GradientShape &shape, int y, double height) {
     const double d = height / shape.divisor;
     const long c = RoundHalfToEven(std::fabs(std::sin(y / d) * shape.amplitude));
     const auto channel = [](long value) { return static_cast<int>(std::clamp(value, 0L, 255L)); };
-    return QColor(channel(c), channel(c), channel(c + shape.blueOffset));
+    return {channel(c), channel(c), channel(c + shape.blueOffset)};
 }
 
 void PaintGradient(QPainter &painter, const GradientShape &shape, double height,

@@ -2,8 +2,6 @@
 
 #include "app/FormRegistry.h"
 #include "app/Gradient.h"
-#include "app/Module1.h"
-#include "security/frmPassEntry.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -11,11 +9,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-frmSplash::frmSplash()
+frmSplash::frmSplash(int shownMilliseconds)
     : Label1(new QLabel(QStringLiteral("Quillory"), this))
     , Label2(new QLabel(QStringLiteral("Orv Software"), this))
     , lblSVer(new QLabel(QStringLiteral(" 1.0"), this))
-    , tmrTaskTimer(new QTimer(this)) {
+    , tmrTaskTimer(new QTimer(this))
+    , mShownMilliseconds(shownMilliseconds) {
     MakeBorderlessWindow();
     BuildControls();
 }
@@ -52,7 +51,7 @@ void frmSplash::BuildControls() {
 void frmSplash::Form_Load() {
     tmrTaskTimer->setSingleShot(true);
     tmrTaskTimer->setTimerType(Qt::PreciseTimer); // a coarse timer may fire early
-    tmrTaskTimer->setInterval(2000);
+    tmrTaskTimer->setInterval(mShownMilliseconds);
     connect(tmrTaskTimer, &QTimer::timeout, this, &frmSplash::tmrTaskTimer_Timer);
     tmrTaskTimer->start();
 }
@@ -73,5 +72,5 @@ void frmSplash::tmrTaskTimer_Timer() {
 void frmSplash::CloseSplash() {
     tmrTaskTimer->stop();
     Module1::Forms().Unload(this);
-    Module1::Forms().Show<frmPassEntry>();
+    emit Over();
 }

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "app/Form.h"
+#include "platform/Form.h"
 
 class QLabel;
 class QTimer;
 
-// The first window of the run: the product's name over a gradient for two seconds, then the
-// password gate.
+// The first window of the run: the product's name over a gradient for two seconds; then it
+// unloads itself and says it is over, for the password gate to follow.
 class frmSplash : public Form {
     Q_OBJECT
 public:
-    frmSplash();
+    explicit frmSplash(int shownMilliseconds = 2000);
 
     void Form_Load() override;
 
@@ -18,6 +18,9 @@ public:
     QLabel *Label2;
     QLabel *lblSVer;
     QTimer *tmrTaskTimer;
+
+signals:
+    void Over();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -28,4 +31,6 @@ private:
     void BuildControls();
     void tmrTaskTimer_Timer();
     void CloseSplash();
+
+    int mShownMilliseconds;
 };

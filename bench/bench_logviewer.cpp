@@ -8,7 +8,7 @@
 // peak are shown)
 
 #include "app/FormRegistry.h"
-#include "app/Module1.h"
+#include "app/Run.h"
 #include "platform/PlainTextView.h"
 #include "security/frmView.h"
 

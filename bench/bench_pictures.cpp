@@ -7,10 +7,11 @@
 
 #include "BenchSupport.h"
 #include "app/FormRegistry.h"
-#include "app/Module1.h"
+#include "app/Run.h"
 #include "mainwindow/frmMain.h"
 #include "platform/CommonDialog.h"
 #include "platform/RichTextBox.h"
+#include "platform/Services.h"
 #include "platform/rtf/RtfWriter.h"
 
 #include <QAction>
@@ -112,11 +113,14 @@ int main(int argc, char *argv[]) {
 
     auto dialogs = std::make_unique<AnsweringDialogs>();
     AnsweringDialogs &answers = *dialogs;
-    CommonDialog::SetPresenter(std::move(dialogs));
+    Services::Current().dialogs = std::move(dialogs);
     Module1::SetAppPath(folder.path());
     Module1::Forms().Show<frmMain>();
     frmMain &main = Module1::Forms().Get<frmMain>();
-    RichTextBox &box = *main.rtbMain;
+    RichTextBox &box = *main.findChild<RichTextBox *>(QStringLiteral("rtbMain"));
+    const auto choose = [&main](const char *item) {
+        main.findChild<QAction *>(QLatin1String(item))->trigger();
+    };
     const long startKiB = Bench::StatusKiB("VmRSS:");
     Bench::ResetPeak();
 
@@ -127,7 +131,7 @@ int main(int argc, char *argv[]) {
         answers.next = photo;
         QElapsedTimer clock;
         clock.start();
-        main.mnuMIPicture->trigger();
+        choose("mnuMIPicture");
         Paint(box);
         insert.push_back(Elapsed(clock));
 
@@ -150,7 +154,7 @@ int main(int argc, char *argv[]) {
         box.moveCursor(QTextCursor::End);
         box.SetSelText(QStringLiteral("Photo %1 of the day\r\n").arg(i + 1));
         answers.next = photo;
-        main.mnuMIPicture->trigger();
+        choose("mnuMIPicture");
         QCoreApplication::processEvents();
         box.moveCursor(QTextCursor::End);
         box.SetSelText(QStringLiteral("\r\n"));
@@ -167,11 +171,11 @@ int main(int argc, char *argv[]) {
         write.push_back(Elapsed(clock));
         answers.next = entry;
         clock.restart();
-        main.mnuMFSave->trigger();
+        choose("mnuMFSave");
         save.push_back(Elapsed(clock));
         answers.next = entry;
         clock.restart();
-        main.mnuMFOpen->trigger();
+        choose("mnuMFOpen");
         Paint(box);
         open.push_back(Elapsed(clock));
     }

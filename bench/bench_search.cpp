@@ -8,7 +8,7 @@
 // Usage: bench_search [runs]   (default 5; medians are shown)
 
 #include "app/FormRegistry.h"
-#include "app/Module1.h"
+#include "app/Run.h"
 #include "entry/frmSearch.h"
 #include "mainwindow/frmMain.h"
 #include "platform/CommandButton.h"
@@ -16,6 +16,7 @@
 
 #include "BenchSupport.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -131,21 +132,23 @@ void BenchWindows(const QString &journal, int runs) {
         frmMain &main = Module1::Forms().Get<frmMain>();
         main.resize(860, 600);
         QCoreApplication::processEvents();
-        main.rtbMain->LoadFile(journal, RichTextBox::RichText);
-        const QString needle = LastWords(*main.rtbMain->document());
-        main.mnuMTSearch->setEnabled(true);
-        main.mnuMTSearch->trigger();
-        frmSearch &search = Module1::Forms().Get<frmSearch>();
+        RichTextBox &entry = *main.findChild<RichTextBox *>(QStringLiteral("rtbMain"));
+        entry.LoadFile(journal, RichTextBox::RichText);
+        const QString needle = LastWords(*entry.document());
+        auto *searchItem = main.findChild<QAction *>(QStringLiteral("mnuMTSearch"));
+        searchItem->setEnabled(true);
+        searchItem->trigger();
+        frmSearch &search = *Module1::Forms().Find<frmSearch>();
         search.cboSearch->setEditText(needle);
-        afterOpen.push_back(ClickFind(search, *main.rtbMain));
-        where = double(main.rtbMain->SelStart()) / main.rtbMain->document()->characterCount();
+        afterOpen.push_back(ClickFind(search, entry));
+        where = double(entry.SelStart()) / entry.document()->characterCount();
+        if (entry.SelText() != needle)
+            std::printf("error: no match\n");
         // Typing in the search box makes Find available again.
-        main.rtbMain->SetSelStart(0);
+        entry.SetSelStart(0);
         search.cmdSFind->setEnabled(true);
         QCoreApplication::processEvents();
-        again.push_back(ClickFind(search, *main.rtbMain));
-        if (!search.mFound)
-            std::printf("error: no match\n");
+        again.push_back(ClickFind(search, entry));
     }
     std::printf("Find in the shown windows, %s (match at %.0f %% of the text)\n",
                 qPrintable(journal.section(QLatin1Char('/'), -1)), where * 100);

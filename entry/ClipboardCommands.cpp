@@ -1,6 +1,6 @@
 #include "entry/ClipboardCommands.h"
 
-#include "mainwindow/frmMain.h"
+#include "entry/EntryContext.h"
 #include "platform/RichTextBox.h"
 
 #include <QClipboard>
@@ -18,15 +18,15 @@ void PutSelectionOnClipboard(const RichTextBox &box) {
 
 } // namespace
 
-void CutText(frmMain &form) {
-    PutSelectionOnClipboard(*form.rtbMain);
-    form.rtbMain->SetSelText(QString());
+void CutText(const EntryContext &entry) {
+    PutSelectionOnClipboard(entry.rtbMain);
+    entry.rtbMain.SetSelText(QString());
 }
 
-void CopyText(frmMain &form) {
-    PutSelectionOnClipboard(*form.rtbMain);
+void CopyText(const EntryContext &entry) {
+    PutSelectionOnClipboard(entry.rtbMain);
 }
 
-void PasteText(frmMain &form) {
-    form.rtbMain->SetSelText(QGuiApplication::clipboard()->text());
+void PasteText(const EntryContext &entry) {
+    entry.rtbMain.SetSelText(QGuiApplication::clipboard()->text());
 }

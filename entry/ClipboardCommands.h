@@ -1,8 +1,8 @@
 #pragma once
 
-class frmMain;
+struct EntryContext;
 
-// The Edit menu's commands on the main window's entry.
-void CutText(frmMain &form);
-void CopyText(frmMain &form);
-void PasteText(frmMain &form);
+// The Edit menu's commands on the entry.
+void CutText(const EntryContext &entry);
+void CopyText(const EntryContext &entry);
+void PasteText(const EntryContext &entry);

@@ -1,10 +1,12 @@
 #include "entry/EntryFiles.h"
 
+#include "app/Flags.h"
 #include "app/FormRegistry.h"
-#include "app/Module1.h"
+#include "app/SharedRoutines.h"
+#include "entry/EntryContext.h"
 #include "entry/frmFileErr.h"
-#include "mainwindow/frmMain.h"
 #include "platform/BusyCursor.h"
+#include "platform/CommonDialog.h"
 #include "platform/RichTextBox.h"
 #include "platform/RuntimeError.h"
 #include "platform/StatusBar.h"
@@ -25,56 +27,52 @@ void PrepareFileDialog(CommonDialog &dialog, const QString &title) {
 void HandleFileError(const RuntimeError &error) {
     if (frmFileErr::MessageFor(error.number()).isEmpty())
         return;
-    Err().Number = error.number();
-    Forms().Show<frmFileErr>();
+    Forms().Show<frmFileErr>(error.number());
 }
 
 } // namespace
 
-void SaveEntry() {
-    frmMain &form = Forms().Get<frmMain>();
+void SaveEntry(const EntryContext &entry) {
     try {
-        PrepareFileDialog(form.dlgMain, QStringLiteral("Save file"));
-        form.dlgMain.ShowSave();
-        const QString path = form.dlgMain.FileName;
+        PrepareFileDialog(entry.dlgMain, QStringLiteral("Save file"));
+        entry.dlgMain.ShowSave();
+        const QString path = entry.dlgMain.FileName;
         {
             const BusyCursor busy;
-            form.rtbMain->SaveFile(path, RichTextBox::RichText);
+            entry.rtbMain.SaveFile(path, RichTextBox::RichText);
         }
-        form.staMain->Panels(1)->SetText(path);
-        if (gSoundOn == 1)
+        entry.pathPanel.SetText(path);
+        if (Flags().gSoundOn == 1)
             PlayCue(QStringLiteral("\\graphics\\s_saveddata.wav"));
-        gModified = 0;
+        Flags().gModified = 0;
     } catch (const RuntimeError &error) {
         // A failed write must not look saved: New or Exit would then drop the entry unasked.
         // Only a cancelled dialog leaves the marker blank.
         if (error.number() != ErrorNumber::CancelSelected)
-            gModified = 1;
+            Flags().gModified = 1;
         HandleFileError(error);
     }
 }
 
-void OpenEntry() {
-    frmMain &form = Forms().Get<frmMain>();
+void OpenEntry(const EntryContext &entry) {
     try {
-        PrepareFileDialog(form.dlgMain, QStringLiteral("Open file"));
-        form.dlgMain.ShowOpen();
+        PrepareFileDialog(entry.dlgMain, QStringLiteral("Open file"));
+        entry.dlgMain.ShowOpen();
     } catch (const RuntimeError &error) {
         HandleFileError(error);
         return;
     }
-    OpenEntryFile(form.dlgMain.FileName);
+    OpenEntryFile(entry, entry.dlgMain.FileName);
 }
 
-void OpenEntryFile(const QString &path) {
-    frmMain &form = Forms().Get<frmMain>();
+void OpenEntryFile(const EntryContext &entry, const QString &path) {
     try {
         {
             const BusyCursor busy;
-            form.rtbMain->LoadFile(path, RichTextBox::RichText);
+            entry.rtbMain.LoadFile(path, RichTextBox::RichText);
         }
-        form.staMain->Panels(1)->SetText(path);
-        if (gSoundOn == 1)
+        entry.pathPanel.SetText(path);
+        if (Flags().gSoundOn == 1)
             PlayCue(QStringLiteral("\\graphics\\s_openfile.wav"));
     } catch (const RuntimeError &error) {
         HandleFileError(error);

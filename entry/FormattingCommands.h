@@ -1,11 +1,11 @@
 #pragma once
 
-class frmMain;
+struct EntryContext;
 
-// The Format menu's commands on the main window's entry.
-void ChooseFont(frmMain &form);
-void ChooseTextColor(frmMain &form);
-void ToggleCenter(frmMain &form);
-void ToggleBold(frmMain &form);
-void ToggleItalic(frmMain &form);
-void ToggleUnderline(frmMain &form);
+// The Format menu's commands on the entry's selection.
+void ChooseFont(const EntryContext &entry);
+void ChooseTextColor(const EntryContext &entry);
+void ToggleCenter(const EntryContext &entry);
+void ToggleBold(const EntryContext &entry);
+void ToggleItalic(const EntryContext &entry);
+void ToggleUnderline(const EntryContext &entry);

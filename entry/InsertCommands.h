@@ -1,11 +1,11 @@
 #pragma once
 
 class QString;
-class frmMain;
+struct EntryContext;
 
-// The Insert menu's commands: they put text or a picture at the caret of the main window's entry.
-void InsertDate(frmMain &form);
-void InsertTime(frmMain &form);
-void InsertPicture(frmMain &form);
+// The Insert menu's commands: they put text or a picture at the caret of the entry.
+void InsertDate(const EntryContext &entry);
+void InsertTime(const EntryContext &entry);
+void InsertPicture(const EntryContext &entry);
 // Tells the user why a picture did not go into the entry.
 void RefusePicture(const QString &reason);

@@ -1,11 +1,12 @@
 #include "entry/frmFileErr.h"
 
-#include "app/Module1.h"
+#include "app/Flags.h"
+#include "app/SharedRoutines.h"
 #include "platform/RuntimeError.h"
 
 #include <QStyle>
 
-frmFileErr::frmFileErr()
+frmFileErr::frmFileErr(int errorNumber)
     : MessageWindow(QStringLiteral("File error!"))
     , lblFETitle(MakeTitle(QStringLiteral("lblFETitle"), QStringLiteral("Message"), kHoverRed))
     , lblFE1(MakeHeading(QStringLiteral("lblFE1"), QStringLiteral("Message:"), kHoverRed))
@@ -18,7 +19,8 @@ frmFileErr::frmFileErr()
     , lblFE9(MakeText(QStringLiteral("lblFE9"), QStringLiteral("Will return to the main screen")))
     , lblFEOK(MakeChoice(QStringLiteral("lblFEOK"), QStringLiteral("OK"), kHoverRed))
     , imgFE(MakePicture(QStringLiteral("imgFE"),
-                        style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32, 32))) {
+                        style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32, 32)))
+    , mErrorNumber(errorNumber) {
     setObjectName(QStringLiteral("frmFileErr"));
     imgFE->setAccessibleName(QStringLiteral("Error"));
     Arrange(imgFE, lblFETitle,
@@ -44,15 +46,15 @@ QString frmFileErr::MessageFor(int errorNumber) {
     case ErrorNumber::PathNotFound:
         return QStringLiteral("Can't find the specified path!");
     default:
-        return QString();
+        return {};
     }
 }
 
 void frmFileErr::Form_Load() {
-    if (Module1::gSoundOn == 1)
+    if (Module1::Flags().gSoundOn == 1)
         Module1::PlayCue(QStringLiteral("\\graphics\\s_error.wav"));
     SetForeColor(lblFE5, Qt::black);
-    const QString message = MessageFor(Module1::Err().Number);
+    const QString message = MessageFor(mErrorNumber);
     if (!message.isEmpty())
         lblFE5->setText(message);
 }

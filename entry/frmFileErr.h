@@ -6,9 +6,9 @@
 class frmFileErr : public MessageWindow {
     Q_OBJECT
 public:
-    frmFileErr();
+    // Tells the error `errorNumber` for as long as the window stays loaded.
+    explicit frmFileErr(int errorNumber);
 
-    // Reads the number of the error being handled (Module1::Err()) once, at creation.
     void Form_Load() override;
 
     // The message for one of the seven file errors, or an empty text for any other number.
@@ -30,6 +30,7 @@ protected:
     void Form_MouseMove() override;
 
 private:
+    int mErrorNumber;
     void lblFEOK_MouseMove();
     void lblFEOK_Click();
 };

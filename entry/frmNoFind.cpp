@@ -1,6 +1,7 @@
 #include "entry/frmNoFind.h"
 
-#include "app/Module1.h"
+#include "app/Flags.h"
+#include "app/SharedRoutines.h"
 
 #include <QStyle>
 
@@ -28,7 +29,7 @@ frmNoFind::frmNoFind()
 }
 
 void frmNoFind::Form_Load() {
-    if (Module1::gSoundOn == 1)
+    if (Module1::Flags().gSoundOn == 1)
         Module1::PlayCue(QStringLiteral("\\graphics\\s_nofinderror.wav"));
 }
 

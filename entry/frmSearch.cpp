@@ -1,9 +1,9 @@
 #include "entry/frmSearch.h"
 
+#include "app/Flags.h"
 #include "app/FormRegistry.h"
-#include "app/Module1.h"
+#include "app/SharedRoutines.h"
 #include "entry/frmNoFind.h"
-#include "mainwindow/frmMain.h"
 #include "platform/CommandButton.h"
 #include "platform/KeyAscii.h"
 #include "platform/RichTextBox.h"
@@ -18,14 +18,15 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-frmSearch::frmSearch()
+frmSearch::frmSearch(RichTextBox &entry)
     : Label1(new QLabel(QStringLiteral("Search for ..."), this))
     , fraSearch(new QGroupBox(this))
     , cboSearch(new QComboBox(fraSearch))
     , cmdSFind(new CommandButton(QStringLiteral("&Find"), fraSearch))
     , cmdSNext(new CommandButton(QStringLiteral("Nex&t"), fraSearch))
     , cmdSCancel(new CommandButton(QStringLiteral("Can&cel"), this))
-    , Image1(new QLabel(this)) {
+    , Image1(new QLabel(this))
+    , mEntry(entry) {
     setWindowTitle(QStringLiteral("Search"));
     // Stays above every window while the user goes on working in the entry.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -95,13 +96,6 @@ bool TypesACharacter(const QEvent *event) {
     return key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab && KeyAsciiOf(key) >= 0;
 }
 
-// The main window comes to the front with the entry focused, the match selected in it; the
-// search window stays above it.
-void FocusEntry(RichTextBox &box) {
-    box.window()->activateWindow();
-    box.setFocus();
-}
-
 } // namespace
 
 bool frmSearch::eventFilter(QObject *watched, QEvent *event) {
@@ -116,7 +110,7 @@ void frmSearch::cboSearch_KeyPress() {
 }
 
 void frmSearch::cmdSFind_Click() {
-    if (Module1::gSoundOn == 1)
+    if (Module1::Flags().gSoundOn == 1)
         Module1::PlayCue(QStringLiteral("\\graphics\\s_searchin.wav"));
     setCursor(Qt::WaitCursor);
     cmdSFind->setEnabled(false);
@@ -124,7 +118,7 @@ void frmSearch::cmdSFind_Click() {
     const QString text = cboSearch->currentText();
     cboSearch->addItem(text);
     cboSearch->setEditText(text);
-    FindFirst(Entry(), text);
+    FindFirst(text);
     if (mFound)
         cmdSNext->setEnabled(true);
     else
@@ -134,7 +128,7 @@ void frmSearch::cmdSFind_Click() {
 
 void frmSearch::cmdSNext_Click() {
     setCursor(Qt::WaitCursor);
-    FindNext(Entry(), cboSearch->currentText());
+    FindNext(cboSearch->currentText());
     unsetCursor();
     if (!mFound)
         Module1::Forms().Get<frmNoFind>().ShowNextTo(*this);
@@ -145,28 +139,31 @@ void frmSearch::cmdSCancel_Click() {
     cboSearch->setEditText(QString());
 }
 
-void frmSearch::FindFirst(RichTextBox &box, const QString &text) {
-    box.Find(text);
+void frmSearch::FindFirst(const QString &text) {
+    mEntry.Find(text);
     // The first match is now selected, so this searches that selection and gives its place.
-    mMatchPosition = box.Find(text);
+    mMatchPosition = mEntry.Find(text);
     mFound = mMatchPosition != -1;
     if (mFound)
-        FocusEntry(box);
+        FocusEntry();
 }
 
-void frmSearch::FindNext(RichTextBox &box, const QString &text) {
-    const qint64 start = qint64(box.SelStart()) + text.size();
-    mMatchPosition = box.Find(text, static_cast<int>(std::min<qint64>(start, INT_MAX)));
+void frmSearch::FindNext(const QString &text) {
+    const qint64 start = qint64(mEntry.SelStart()) + text.size();
+    mMatchPosition = mEntry.Find(text, static_cast<int>(std::min<qint64>(start, INT_MAX)));
     if (mMatchPosition == -1) {
         mFound = false;
         cmdSFind->setEnabled(true);
         cmdSNext->setEnabled(false);
     } else {
         mFound = true;
-        FocusEntry(box);
+        FocusEntry();
     }
 }
 
-RichTextBox &frmSearch::Entry() {
-    return *Module1::Forms().Get<frmMain>().rtbMain;
+// The main window comes to the front with the entry focused, the match selected in it; the
+// search window stays above it.
+void frmSearch::FocusEntry() {
+    mEntry.window()->activateWindow();
+    mEntry.setFocus();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "platform/Form.h"
 
 class CommandButton;
 class QComboBox;
@@ -13,7 +13,8 @@ class RichTextBox;
 class frmSearch : public Form {
     Q_OBJECT
 public:
-    frmSearch();
+    // Searches `entry`.
+    explicit frmSearch(RichTextBox &entry);
 
     void Form_Load() override;
 
@@ -25,11 +26,6 @@ public:
     CommandButton *cmdSCancel;
     QLabel *Image1;
 
-    // The outcome of the last search and the position of its match (-1: none). Positions are
-    // not limited to 16 bits, so matches anywhere in a long entry are found and selected.
-    bool mFound = false;
-    int mMatchPosition = -1;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -39,7 +35,13 @@ private:
     void cmdSFind_Click();
     void cmdSNext_Click();
     void cmdSCancel_Click();
-    void FindFirst(RichTextBox &box, const QString &text);
-    void FindNext(RichTextBox &box, const QString &text);
-    static RichTextBox &Entry();
+    void FindFirst(const QString &text);
+    void FindNext(const QString &text);
+    void FocusEntry();
+
+    RichTextBox &mEntry;
+    // The outcome of the last search and the position of its match (-1: none). Positions are
+    // not limited to 16 bits, so matches anywhere in a long entry are found and selected.
+    bool mFound = false;
+    int mMatchPosition = -1;
 };

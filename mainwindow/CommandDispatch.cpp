@@ -1,9 +1,10 @@
 // The main window's command dispatch: one Click handler per menu item and one ButtonClick for
 // the toolbar, which finds the command by the button's key. Commands that change the entry
 // mark it modified before their routine runs, whatever the routine's outcome.
+#include "app/Flags.h"
 #include "app/FormRegistry.h"
-#include "app/Module1.h"
 #include "entry/ClipboardCommands.h"
+#include "entry/EntryContext.h"
 #include "entry/EntryFiles.h"
 #include "entry/FormattingCommands.h"
 #include "entry/InsertCommands.h"
@@ -93,35 +94,30 @@ void frmMain::tlbMain_ButtonClick(ToolbarButton *button) {
     }
 }
 
-void frmMain::Mark() {
-    Module1::gModified = 1;
-    Module1::UpdateModifiedPanel();
-}
-
 void frmMain::mnuMFNew_Click() {
     SetBlankEntryState();
-    Module1::gModified = 0;
-    Module1::UpdateModifiedPanel();
+    Module1::Flags().gModified = 0;
+    UpdateModifiedPanel();
     rtbMain->SetText(QString());
 }
 
 void frmMain::mnuMFOpen_Click() {
-    Module1::gModified = 0;
+    Module1::Flags().gModified = 0;
     SetEditingState();
-    Module1::OpenEntry();
+    Module1::OpenEntry(Entry());
 }
 
 void frmMain::OpenGivenEntry(const QString &path) {
-    Module1::gModified = 0;
+    Module1::Flags().gModified = 0;
     SetEditingState();
     dlgMain.FileName = path; // the next file dialog offers it, as after a chosen one
-    Module1::OpenEntryFile(path);
+    Module1::OpenEntryFile(Entry(), path);
 }
 
 void frmMain::mnuMFSave_Click() {
-    Module1::gModified = 0;
-    Module1::SaveEntry();
-    Module1::UpdateModifiedPanel();
+    Module1::Flags().gModified = 0;
+    Module1::SaveEntry(Entry());
+    UpdateModifiedPanel();
 }
 
 void frmMain::mnuMFExit_Click() {
@@ -130,124 +126,102 @@ void frmMain::mnuMFExit_Click() {
 
 void frmMain::mnuMECut_Click() {
     Mark();
-    CutText(*this);
+    CutText(Entry());
 }
 
 void frmMain::mnuMECopy_Click() {
-    Module1::UpdateModifiedPanel();
-    CopyText(*this);
+    UpdateModifiedPanel();
+    CopyText(Entry());
 }
 
 void frmMain::mnuMEPaste_Click() {
     Mark();
-    PasteText(*this);
+    PasteText(Entry());
 }
 
 void frmMain::mnuMIDate_Click() {
     Mark();
     SetEditingState();
-    InsertDate(*this);
+    InsertDate(Entry());
 }
 
 void frmMain::mnuMITime_Click() {
     Mark();
     SetEditingState();
-    InsertTime(*this);
+    InsertTime(Entry());
 }
 
 void frmMain::mnuMIPicture_Click() {
     Mark();
     SetEditingState();
-    InsertPicture(*this);
+    InsertPicture(Entry());
 }
 
 void frmMain::mnuMFoFont_Click() {
     Mark();
     SetEditingState();
-    ChooseFont(*this);
+    ChooseFont(Entry());
 }
 
 void frmMain::mnuMFoColor_Click() {
     Mark();
     SetEditingState();
-    ChooseTextColor(*this);
+    ChooseTextColor(Entry());
 }
 
 void frmMain::mnuMFoCenter_Click() {
     Mark();
     SetEditingState();
-    ToggleCenter(*this);
+    ToggleCenter(Entry());
 }
 
 void frmMain::mnuMFoBold_Click() {
     Mark();
     SetEditingState();
-    ToggleBold(*this);
+    ToggleBold(Entry());
 }
 
 void frmMain::mnuMFoItalic_Click() {
     Mark();
     SetEditingState();
-    ToggleItalic(*this);
+    ToggleItalic(Entry());
 }
 
 void frmMain::mnuMFoUnderline_Click() {
     Mark();
     SetEditingState();
-    ToggleUnderline(*this);
+    ToggleUnderline(Entry());
 }
 
 void frmMain::mnuMTChange_Click() {
-    ShowChangePasswords();
+    Module1::Forms().Show<frmPassChange>();
 }
 
 void frmMain::mnuMTCalendar_Click() {
-    ShowCalendar();
+    Module1::Forms().Show<frmCalendar>();
 }
 
 void frmMain::mnuMTFormat_Click() {
-    ShowFormatTool();
+    Module1::Forms().Show<frmFormat>();
 }
 
 void frmMain::mnuMTView_Click() {
-    ShowSecurityLog();
+    Module1::Forms().Show<frmView>();
 }
 
 void frmMain::mnuMTSearch_Click() {
-    ShowSearch();
+    Module1::Forms().Show<frmSearch>(*rtbMain);
 }
 
+// The Sound command: gSoundOn flips, and the Sound item's check and button follow it.
 void frmMain::mnuMTSound_Click() {
-    ToggleSound();
+    Module1::Flags().gSoundOn = mnuMTSound->isChecked() ? 0 : 1;
 }
 
 void frmMain::mnuMHContents_Click() {
-    ShowHelpContents();
+    ShowHelpContents(dlgMain);
 }
 
 void frmMain::mnuMHAbout_Click() {
-    ShowAbout();
-}
-
-// Windows and the help routine built elsewhere; each becomes one line when they arrive.
-void frmMain::ShowChangePasswords() {
-    Module1::Forms().Show<frmPassChange>();
-}
-void frmMain::ShowCalendar() {
-    Module1::Forms().Show<frmCalendar>();
-}
-void frmMain::ShowFormatTool() {
-    Module1::Forms().Show<frmFormat>();
-}
-void frmMain::ShowSecurityLog() {
-    Module1::Forms().Show<frmView>();
-}
-void frmMain::ShowSearch() {
-    Module1::Forms().Show<frmSearch>();
-}
-void frmMain::ShowHelpContents() {
-    ::ShowHelpContents(dlgMain);
-}
-void frmMain::ShowAbout() {
     Module1::Forms().Show<frmAbout>();
 }

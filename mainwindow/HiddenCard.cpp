@@ -2,7 +2,6 @@
 // status panel clicked, in any order; that reveals the code box, and a later panel click with
 // the code in it opens the card.
 #include "app/FormRegistry.h"
-#include "app/Module1.h"
 #include "mainwindow/frmMain.h"
 #include "platform/StatusBar.h"
 #include "platform/TextBox.h"
@@ -20,18 +19,27 @@ void frmMain::staMain_PanelClick(StatusPanel *panel) {
     else if (key == QLatin1String("time"))
         mPanelTime = 1;
 
-    if (Module1::gCardArmed == 1 && mPanelOrvSoftware == 1 && mPanelModified == 1 &&
-        mPanelDate == 1 && mPanelTime == 1) {
+    if (gCardArmed == 1 && mPanelOrvSoftware == 1 && mPanelModified == 1 && mPanelDate == 1 &&
+        mPanelTime == 1) {
         txtEgg->setVisible(true);
         // Compared in the very click that reveals the box, while it is still empty: the code
         // counts only at a later click.
         if (txtEgg->text() == QLatin1String("GRWNNWRG")) {
             Module1::Forms().Show<frmEgg>();
-            Module1::gCardArmed = 0;
+            gCardArmed = 0;
             mPanelOrvSoftware = 0;
             mPanelModified = 0;
             mPanelDate = 0;
             mPanelTime = 0;
         }
     }
+}
+
+void frmMain::ArmCard() {
+    gCardArmed = 1;
+}
+
+void frmMain::CardPutAway() {
+    txtEgg->setVisible(false);
+    txtEgg->setText(QString());
 }

@@ -1,6 +1,6 @@
 // The main window's status bar: four panels, addressed by number (from 1) and by key.
-#include "app/Regional.h"
 #include "mainwindow/frmMain.h"
+#include "platform/Regional.h"
 #include "platform/StatusBar.h"
 
 #include <QFontMetrics>

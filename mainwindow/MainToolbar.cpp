@@ -1,5 +1,5 @@
-// The main window's toolbar: 30 positions, six of them separators. Other code addresses the
-// buttons by key or by position (from 1, separators counted), so the order is fixed.
+// The main window's toolbar: 30 positions, six of them separators, in this order. The rest of
+// the program finds a button by its key.
 #include "mainwindow/ToolbarPictures.h"
 #include "mainwindow/frmMain.h"
 #include "platform/Toolbar.h"

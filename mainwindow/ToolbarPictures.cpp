@@ -315,7 +315,7 @@ QPixmap DrawnToolbarPicture(const QString &key) {
 }
 
 QIcon ToolbarPicture(const QString &key) {
-    const QIcon drawn(DrawnToolbarPicture(key));
+    QIcon drawn(DrawnToolbarPicture(key));
     const QString themeName = ThemeNames().value(key);
     if (themeName.isEmpty())
         return drawn;

@@ -1,7 +1,8 @@
 #include "mainwindow/frmAskQuit.h"
 
+#include "app/Flags.h"
 #include "app/FormRegistry.h"
-#include "app/Module1.h"
+#include "app/SharedRoutines.h"
 
 #include <QStyle>
 
@@ -33,7 +34,7 @@ frmAskQuit::frmAskQuit()
 }
 
 void frmAskQuit::Form_Load() {
-    if (Module1::gSoundOn == 1)
+    if (Module1::Flags().gSoundOn == 1)
         Module1::PlayCue(QStringLiteral("\\graphics\\s_question.wav"));
 }
 

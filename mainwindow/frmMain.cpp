@@ -1,6 +1,8 @@
 #include "mainwindow/frmMain.h"
 
-#include "app/Module1.h"
+#include "app/Flags.h"
+#include "app/SharedRoutines.h"
+#include "entry/EntryContext.h"
 #include "platform/RichTextBox.h"
 #include "platform/StatusBar.h"
 #include "platform/TextBox.h"
@@ -26,6 +28,8 @@ frmMain::frmMain()
     BuildStatusBar();
     Arrange();
     ConnectCommands();
+    ResolveStates();
+    connect(&Module1::Flags().gSoundOn, &Module1::Flag::Changed, this, &frmMain::ShowSoundLook);
     dlgMain.HelpFile = QStringLiteral("orvquillory.hlp");
 }
 
@@ -61,8 +65,8 @@ void frmMain::Form_Load() {
     SetBlankEntryState();
     rtbMain->setFont(QFont(QStringLiteral("arial"), QStringLiteral("9").toInt()));
     rtbMain->setTextColor(QColor(0, 0, 0));
-    staMain->Panels(2)->SetText(QString());
-    Module1::gSoundOn = 1;
+    staMain->PanelByKey(QStringLiteral("modified"))->SetText(QString());
+    Module1::Flags().gSoundOn = 1;
     // The greeting plays whatever the sound setting.
     Module1::PlayCue(QStringLiteral("\\graphics\\s_hi!.wav"));
 }
@@ -70,4 +74,18 @@ void frmMain::Form_Load() {
 void frmMain::closeEvent(QCloseEvent *event) {
     event->ignore();
     mnuMFExit_Click();
+}
+
+EntryContext frmMain::Entry() {
+    const auto look = [this](QAction *item, const char *key) {
+        return ToggleLook{*item, *tlbMain->ButtonByKey(QLatin1String(key))};
+    };
+    return {*rtbMain,
+            *staMain->PanelByKey(QStringLiteral("orvsoftware")),
+            dlgMain,
+            *picMain,
+            look(mnuMFoCenter, "center"),
+            look(mnuMFoBold, "bold"),
+            look(mnuMFoItalic, "italic"),
+            look(mnuMFoUnderline, "underline")};
 }

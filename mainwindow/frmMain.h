@@ -1,8 +1,17 @@
 #pragma once
 
-#include "app/Form.h"
+// mainwindow/: the top of the house. frmMain composes what the folders below offer: its menus
+// and toolbar run the commands of entry/ on the EntryContext it hands them and open the windows
+// of security/ and tools/; it keeps the two interface states, the modified marker and the hidden
+// card's lock. Journey.h lays the road from window to window once for the run.
 #include "platform/CommonDialog.h"
+#include "platform/Form.h"
 
+#include <functional>
+#include <optional>
+#include <vector>
+
+struct EntryContext;
 class QAction;
 class QLabel;
 class QMenu;
@@ -15,8 +24,8 @@ class Toolbar;
 class ToolbarButton;
 
 // The program's working window: the journal entry under a menu bar and a toolbar, with a status
-// bar below. Its commands run in the files of their subsystems; this class holds the controls,
-// the dispatch and the two interface states.
+// bar below. Each control's object name is its name. Its commands run in the files of their
+// subsystems; this class holds the controls, the dispatch and the two interface states.
 class frmMain : public Form {
     Q_OBJECT
 public:
@@ -28,40 +37,17 @@ public:
     // The interface states (InterfaceStates.cpp).
     void SetBlankEntryState();
     void SetEditingState();
-    // The Sound command: the menu check is the master, the "sound" button and gSoundOn follow.
-    void ToggleSound();
+    // Shows the modified marker from gModified: "NOT SAVED!" with the whole status bar in bold
+    // when it is 1, an empty panel in regular type otherwise.
+    void UpdateModifiedPanel();
     // Opens a file given to the program as the Open command would have, had it been chosen in
     // the dialog (CommandDispatch.cpp).
     void OpenGivenEntry(const QString &path);
 
-    QMenuBar *mnuMain;
-    QMenu *mnuMFile;
-    QAction *mnuMFNew, *mnuMFSlash, *mnuMFOpen, *mnuMFSlash1, *mnuMFSave, *mnuMFSlash2, *mnuMFExit;
-    QMenu *mnuMEdit;
-    QAction *mnuMECut, *mnuMESlash, *mnuMECopy, *mnuMESlash1, *mnuMEPaste;
-    QMenu *mnuMInsert;
-    QAction *mnuMIDate, *mnuMISlash, *mnuMITime, *mnuMISlash1, *mnuMIPicture;
-    QMenu *mnuMFormat;
-    QAction *mnuMFoFont, *mnuMFoSlash, *mnuMFoColor, *mnuMFoSlash1, *mnuMFoCenter, *mnuMFoSlash2,
-        *mnuMFoBold, *mnuMFoSlash3, *mnuMFoItalic, *mnuMFoSlash4, *mnuMFoUnderline;
-    QMenu *mnuMTools;
-    QAction *mnuMTChange, *mnuMTSlash, *mnuMTCalendar, *mnuMTSlash1, *mnuMTFormat, *mnuMTSlash2,
-        *mnuMTView, *mnuMTSlash3, *mnuMTSearch, *mnuMTSlash4, *mnuMTSound;
-    QMenu *mnuMHelp;
-    QAction *mnuMHContents, *mnuMHSlash, *mnuMHAbout;
-
-    Toolbar *tlbMain;
-    RichTextBox *rtbMain;
-    StatusBar *staMain;
-    QLabel *picMain;
-    TextBox *txtEgg;
-    CommonDialog dlgMain;
-
-    // One flag per keyed status panel, for the hidden card.
-    qint16 mPanelOrvSoftware = 0;
-    qint16 mPanelModified = 0;
-    qint16 mPanelDate = 0;
-    qint16 mPanelTime = 0;
+    // The hidden card's lock (HiddenCard.cpp): the About window took the first step; the card
+    // was put away, and the code box goes with it.
+    void ArmCard();
+    void CardPutAway();
 
 protected:
     // The window has no close button; a close request from the window manager (Alt+F4) is the
@@ -74,6 +60,9 @@ private:
     void BuildToolbar();
     void BuildStatusBar();
     void Arrange();
+
+    // What the entry's commands work on.
+    EntryContext Entry();
 
     // Command dispatch (CommandDispatch.cpp).
     void ConnectCommands();
@@ -104,14 +93,11 @@ private:
     void mnuMHAbout_Click();
     void tlbMain_ButtonClick(ToolbarButton *button);
 
-    // The windows and the help routine of other subsystems, one line each once they exist.
-    void ShowChangePasswords();
-    void ShowCalendar();
-    void ShowFormatTool();
-    void ShowSecurityLog();
-    void ShowSearch();
-    void ShowHelpContents();
-    void ShowAbout();
+    // The interface states' table, resolved to the controls (InterfaceStates.cpp).
+    void ResolveStates();
+    void ApplyState(bool editing);
+    // The Sound item's check and the "sound" button follow gSoundOn.
+    void ShowSoundLook(qint16 soundOn);
 
     // The entry's events (InterfaceStates.cpp).
     void rtbMain_KeyPress(qint16 &keyAscii);
@@ -119,4 +105,43 @@ private:
 
     // The hidden card's lock (HiddenCard.cpp).
     void staMain_PanelClick(StatusPanel *panel);
+
+    QMenuBar *mnuMain;
+    QMenu *mnuMFile;
+    QAction *mnuMFNew, *mnuMFSlash, *mnuMFOpen, *mnuMFSlash1, *mnuMFSave, *mnuMFSlash2, *mnuMFExit;
+    QMenu *mnuMEdit;
+    QAction *mnuMECut, *mnuMESlash, *mnuMECopy, *mnuMESlash1, *mnuMEPaste;
+    QMenu *mnuMInsert;
+    QAction *mnuMIDate, *mnuMISlash, *mnuMITime, *mnuMISlash1, *mnuMIPicture;
+    QMenu *mnuMFormat;
+    QAction *mnuMFoFont, *mnuMFoSlash, *mnuMFoColor, *mnuMFoSlash1, *mnuMFoCenter, *mnuMFoSlash2,
+        *mnuMFoBold, *mnuMFoSlash3, *mnuMFoItalic, *mnuMFoSlash4, *mnuMFoUnderline;
+    QMenu *mnuMTools;
+    QAction *mnuMTChange, *mnuMTSlash, *mnuMTCalendar, *mnuMTSlash1, *mnuMTFormat, *mnuMTSlash2,
+        *mnuMTView, *mnuMTSlash3, *mnuMTSearch, *mnuMTSlash4, *mnuMTSound;
+    QMenu *mnuMHelp;
+    QAction *mnuMHContents, *mnuMHSlash, *mnuMHAbout;
+
+    Toolbar *tlbMain;
+    RichTextBox *rtbMain;
+    StatusBar *staMain;
+    QLabel *picMain;
+    TextBox *txtEgg;
+    CommonDialog dlgMain;
+
+    // One control of the state table: how to enable it, and what each state writes into it
+    // (nothing: the state leaves it as it is).
+    struct StateSwitch {
+        std::function<void(bool)> setEnabled;
+        std::optional<bool> blank;
+        std::optional<bool> editing;
+    };
+    std::vector<StateSwitch> mStates;
+
+    // The hidden card's lock: armed from the About window, then one flag per keyed panel.
+    qint16 gCardArmed = 0;
+    qint16 mPanelOrvSoftware = 0;
+    qint16 mPanelModified = 0;
+    qint16 mPanelDate = 0;
+    qint16 mPanelTime = 0;
 };

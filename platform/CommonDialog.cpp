@@ -1,25 +1,15 @@
 #include "platform/CommonDialog.h"
 
-#include "platform/QtCommonDialogPresenter.h"
 #include "platform/RuntimeError.h"
+#include "platform/Services.h"
 
 namespace {
 
-std::unique_ptr<CommonDialogPresenter> &Installed() {
-    static std::unique_ptr<CommonDialogPresenter> presenter =
-        std::make_unique<QtCommonDialogPresenter>();
-    return presenter;
+CommonDialogPresenter &Presenter() {
+    return *Services::Current().dialogs;
 }
 
 } // namespace
-
-CommonDialogPresenter &CommonDialog::Presenter() {
-    return *Installed();
-}
-
-void CommonDialog::SetPresenter(std::unique_ptr<CommonDialogPresenter> presenter) {
-    Installed() = presenter ? std::move(presenter) : std::make_unique<QtCommonDialogPresenter>();
-}
 
 void CommonDialog::Finish(bool accepted) const {
     if (!accepted && CancelError)

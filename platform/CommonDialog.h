@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <memory>
 
 class CommonDialog;
 
@@ -44,9 +43,6 @@ public:
     void ShowColor();
     void ShowFont();
     void ShowHelp();
-
-    static CommonDialogPresenter &Presenter();
-    static void SetPresenter(std::unique_ptr<CommonDialogPresenter> presenter);
 
 private:
     void Finish(bool accepted) const;

@@ -1,6 +1,6 @@
 #include "platform/DriveListBox.h"
 
-#include "platform/Drives.h"
+#include "platform/Services.h"
 
 #include <QDir>
 #include <QStorageInfo>
@@ -15,7 +15,7 @@ QString DriveListBox::Drive() const {
 }
 
 void DriveListBox::Refresh() {
-    const QList<DriveEntry> drives = DriveService::Installed().Drives();
+    const QList<DriveEntry> drives = Services::Current().drives->Drives();
     const QString before = currentIndex() >= 0 ? currentText().left(2) : QString();
     // With nothing chosen yet, the list selects the drive of the current folder, as a drive
     // list starts on the current drive.

@@ -12,11 +12,6 @@
 
 namespace {
 
-std::unique_ptr<DriveService> &InstalledService() {
-    static std::unique_ptr<DriveService> service = std::make_unique<SystemDriveService>();
-    return service;
-}
-
 bool IsNetworkFileSystem(const QString &type) {
     static const QSet<QString> network{
         QStringLiteral("nfs"),           QStringLiteral("nfs4"),
@@ -121,14 +116,6 @@ int DriveService::DriveType(const QString &driveText) {
     return DriveKind::NoRootDir;
 }
 
-DriveService &DriveService::Installed() {
-    return *InstalledService();
-}
-
-void DriveService::Install(std::unique_ptr<DriveService> service) {
-    InstalledService() = service ? std::move(service) : std::make_unique<SystemDriveService>();
-}
-
 QList<DriveEntry> ArrangeDrives(const SystemFacts &facts, QHash<QString, QChar> &letters) {
     struct Candidate {
         QString key;
@@ -209,7 +196,7 @@ QList<DriveEntry> ArrangeDrives(const SystemFacts &facts, QHash<QString, QChar> 
             if (!used.contains(QChar(c))) {
                 used.insert(QChar(c));
                 letters.insert(key, QChar(c));
-                return QChar(c);
+                return {c};
             }
         }
         return {};

@@ -52,10 +52,6 @@ public:
 
     // The type of the drive whose letter begins the text; NoRootDir when there is none.
     int DriveType(const QString &driveText);
-
-    static DriveService &Installed();
-    // Installs a service (tests install a fake); null restores the system's.
-    static void Install(std::unique_ptr<DriveService> service);
 };
 
 // What the system reports about a whole block device.

@@ -178,7 +178,7 @@ QString HelpViewer::FindHelpFile(const QString &fileName, const QStringList &fol
     if (fileName.contains(QLatin1Char('/')))
         return QFileInfo(fileName).isFile() ? fileName : QString();
     for (const QString &folder : folders) {
-        const QString path = QDir(folder).filePath(fileName);
+        QString path = QDir(folder).filePath(fileName);
         if (QFileInfo(path).isFile())
             return path;
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Form.h"
 #include "platform/ClickableLabel.h"
+#include "platform/Form.h"
 
 #include <QColor>
 #include <QLabel>

@@ -8,10 +8,10 @@
 RuntimeError::RuntimeError(int number)
     : RuntimeError(number, QString()) {}
 
-RuntimeError::RuntimeError(int number, const QString &detail)
+RuntimeError::RuntimeError(int number, QString detail)
     : std::runtime_error(RuntimeErrorDescription(number).toStdString())
     , m_number(number)
-    , m_detail(detail) {}
+    , m_detail(std::move(detail)) {}
 
 QString RuntimeError::description() const {
     return RuntimeErrorDescription(m_number);
@@ -100,7 +100,6 @@ int ErrorNumberFromFileDevice(const QFileDevice &device, int osError) {
     case QFileDevice::WriteError:
         return ErrorNumber::DeviceIOError;
     case QFileDevice::PermissionsError:
-        return ErrorNumber::PathFileAccessError;
     default:
         return ErrorNumber::PathFileAccessError;
     }

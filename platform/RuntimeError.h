@@ -25,7 +25,7 @@ constexpr int CancelSelected = 32755;
 class RuntimeError : public std::runtime_error {
 public:
     explicit RuntimeError(int number);
-    RuntimeError(int number, const QString &detail);
+    RuntimeError(int number, QString detail);
 
     int number() const { return m_number; }
     // The runtime's own description of the number ("File not found").

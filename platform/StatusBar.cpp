@@ -1,6 +1,7 @@
 #include "platform/StatusBar.h"
 
-#include "app/Regional.h"
+#include "platform/Regional.h"
+#include "platform/Services.h"
 
 #include <QDateTime>
 
@@ -57,7 +58,7 @@ void StatusBar::SetBold(bool bold) {
 }
 
 void StatusBar::RefreshClock() {
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = Services::Now();
     for (StatusPanel *panel : m_panels) {
         if (panel->PanelStyle() == StatusPanel::Style::Date)
             panel->SetText(Regional::ShortDateText(now.date()));

@@ -41,7 +41,7 @@ void TextBox::SetPasswordChar(QChar mask) {
 void TextBox::keyPressEvent(QKeyEvent *event) {
     const int code = KeyAsciiOf(event);
     if (code >= 0) {
-        qint16 keyAscii = static_cast<qint16>(code);
+        auto keyAscii = static_cast<qint16>(code);
         emit KeyPress(keyAscii);
         if (keyAscii == 0) {
             event->accept();

@@ -22,9 +22,9 @@ QAccessibleInterface *MakeAccessibleButton(const QString &className, QObject *ob
 
 } // namespace
 
-ToolbarButton::ToolbarButton(const QString &key, const QString &toolTip, QWidget *parent)
+ToolbarButton::ToolbarButton(QString key, const QString &toolTip, QWidget *parent)
     : QToolButton(parent)
-    , m_key(key) {
+    , m_key(std::move(key)) {
     static const bool accessibleButtons = (QAccessible::installFactory(MakeAccessibleButton), true);
     Q_UNUSED(accessibleButtons);
     setAutoRaise(true);

@@ -10,7 +10,7 @@
 class ToolbarButton : public QToolButton {
     Q_OBJECT
 public:
-    ToolbarButton(const QString &key, const QString &toolTip, QWidget *parent = nullptr);
+    ToolbarButton(QString key, const QString &toolTip, QWidget *parent = nullptr);
 
     QString Key() const { return m_key; }
     void SetToggle(bool toggle) { setCheckable(toggle); }

@@ -1,6 +1,5 @@
 #include "security/PasswordStore.h"
 
-#include "app/Module1.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/FileIO.h"
 
@@ -12,19 +11,20 @@ namespace PasswordStore {
 
 namespace {
 
+// The scrambling distance.
+constexpr qint16 gShift = 5;
 // The longest password, a quote on each side and a line end.
 constexpr qsizetype kLongestField = kLongestPassword + 4;
 
 QString Shift(const QString &text, int direction) {
-    Module1::gShift = 5;
     QString shifted = text;
-    for (qsizetype p = 0; p < shifted.size(); ++p) {
-        if (!AnsiCodePage::CanEncode(shifted[p]))
+    for (QChar &c : shifted) {
+        if (!AnsiCodePage::CanEncode(c))
             continue; // no 8-bit code: nothing to shift
-        const int k = static_cast<unsigned char>(AnsiCodePage::Encode(QString(shifted[p]))[0]);
-        const int moved = k + direction * Module1::gShift;
+        const int k = static_cast<unsigned char>(AnsiCodePage::Encode(QString(c))[0]);
+        const int moved = k + direction * gShift;
         if (moved >= 0 && moved <= 255)
-            shifted[p] = AnsiCodePage::Decode(QByteArray(1, static_cast<char>(moved)))[0];
+            c = AnsiCodePage::Decode(QByteArray(1, static_cast<char>(moved)))[0];
     }
     return shifted;
 }

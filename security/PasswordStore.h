@@ -38,9 +38,9 @@ std::optional<QString> ReadStoredPassword(const QString &path);
 // A password change that failed: the file, why, and whether the first file had already been
 // replaced (only a failure between the two replacements leaves it so).
 struct WriteFailure : RuntimeError {
-    WriteFailure(const RuntimeError &cause, const QString &path, bool firstReplaced)
+    WriteFailure(const RuntimeError &cause, QString path, bool firstReplaced)
         : RuntimeError(cause)
-        , path(path)
+        , path(std::move(path))
         , firstReplaced(firstReplaced) {}
     QString path;
     bool firstReplaced;

@@ -1,13 +1,13 @@
 #include "security/frmPassChange.h"
 
-#include "app/FormRegistry.h"
-#include "app/Module1.h"
-#include "mainwindow/frmMain.h"
+#include "app/Flags.h"
+#include "app/Run.h"
+#include "app/SharedRoutines.h"
 #include "platform/Artwork.h"
 #include "platform/CommandButton.h"
 #include "platform/EtchedLine.h"
-#include "platform/MessageBoxPresenter.h"
 #include "platform/RuntimeError.h"
+#include "platform/Services.h"
 #include "platform/TextBox.h"
 #include "security/PasswordStore.h"
 
@@ -156,7 +156,7 @@ void frmPassChange::cmdPCContinue_Click() {
             Module1::AppFile(QLatin1String(PasswordStore::kFirstFile)), txtPCPass1->text(),
             Module1::AppFile(QLatin1String(PasswordStore::kSecondFile)), txtPCPass2->text());
     } catch (const PasswordStore::WriteFailure &failure) {
-        Module1::MessageBox().ShowCritical(
+        Services::Current().messageBox->ShowCritical(
             windowTitle(),
             QStringLiteral("The passwords could not be saved. ") +
                 WriteFailureText(failure.path, failure) +
@@ -167,7 +167,7 @@ void frmPassChange::cmdPCContinue_Click() {
                      : QStringLiteral("\n\nNeither password was changed.")));
         return;
     }
-    if (Module1::gSoundOn == 1)
+    if (Module1::Flags().gSoundOn == 1)
         Module1::PlayCue(QStringLiteral("\\graphics\\s_saveddata.wav"));
-    Module1::Forms().Show<frmMain>();
+    emit PasswordsSaved();
 }

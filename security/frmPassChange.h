@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "platform/Form.h"
 
 class CommandButton;
 class QFrame;
@@ -26,6 +26,10 @@ public:
     QFrame *Line1;
     QFrame *Line2;
     QLabel *Image1;
+
+signals:
+    // Both new passwords are on disk; the main window comes forward.
+    void PasswordsSaved();
 
 private:
     void BuildControls();

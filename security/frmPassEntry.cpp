@@ -1,14 +1,15 @@
 #include "security/frmPassEntry.h"
 
 #include "app/FormRegistry.h"
-#include "app/Module1.h"
-#include "mainwindow/frmMain.h"
+#include "app/Run.h"
+#include "app/SharedRoutines.h"
 #include "platform/Artwork.h"
 #include "platform/CommandButton.h"
 #include "platform/EtchedLine.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextBox.h"
 #include "security/PasswordStore.h"
+#include "security/WriteLogEntry.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -146,9 +147,9 @@ void frmPassEntry::ShowOutcome(bool accepted) {
     mCheck = accepted ? Check::Accepted : Check::Refused;
     Module1::PlayCue(accepted ? QStringLiteral("\\graphics\\s_passwordconfirm.wav")
                               : QStringLiteral("\\graphics\\s_nopassword.wav"));
-    Module1::gLogMessage = accepted ? QStringLiteral("authorized") : QStringLiteral("unauthorized");
     try {
-        Module1::WriteLogEntry();
+        Module1::WriteLogEntry(accepted ? QStringLiteral("authorized")
+                                        : QStringLiteral("unauthorized"));
     } catch (const RuntimeError &error) {
         EndAsTheLogCannotBeWritten(error);
         return;
@@ -188,7 +189,7 @@ void frmPassEntry::cmdPEContinue_Click() {
     }
     mGateState = 0;
     Hide();
-    Module1::Forms().Show<frmMain>();
+    emit Accepted();
 }
 
 void frmPassEntry::cmdPECancel_Click() {

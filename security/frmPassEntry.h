@@ -1,6 +1,10 @@
 #pragma once
 
-#include "app/Form.h"
+// security/: the password files (PasswordStore), the gate that checks them once per run and
+// writes the security log (frmPassEntry, WriteLogEntry), the log viewer and the password change.
+// Its windows build on app/ and platform/ and say by signals when the run goes on to the main
+// window.
+#include "platform/Form.h"
 
 class CommandButton;
 class QFrame;
@@ -29,8 +33,9 @@ public:
     QFrame *Line2;
     QLabel *imgPE;
 
-    // 0 no result, 1 the last check accepted both passwords, 2 it refused them.
-    qint16 mGateState = 0;
+signals:
+    // Continue after both passwords were accepted: the gate has hidden itself.
+    void Accepted();
 
 protected:
     // Closing the gate from the window manager leaves the program, as Cancel and Exit do.
@@ -47,6 +52,8 @@ private:
     void EndAsTheLogCannotBeWritten(const RuntimeError &error);
     void UnloadAllForms();
 
+    // 0 no result, 1 the last check accepted both passwords, 2 it refused them.
+    qint16 mGateState = 0;
     // The one check of the run; once made, nothing can start another.
     enum class Check { NotYet, Accepted, Refused };
     Check mCheck = Check::NotYet;

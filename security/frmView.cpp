@@ -1,6 +1,6 @@
 #include "security/frmView.h"
 
-#include "app/Module1.h"
+#include "app/Run.h"
 #include "platform/CommandButton.h"
 #include "platform/PlainTextView.h"
 #include "platform/RuntimeError.h"

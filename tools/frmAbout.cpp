@@ -1,6 +1,5 @@
 #include "tools/frmAbout.h"
 
-#include "app/Module1.h"
 #include "platform/ClickableLabel.h"
 
 #include <QKeyEvent>
@@ -13,7 +12,7 @@ namespace {
 
 // Wide enough to fill any line the label can have.
 QString Gap() {
-    return QString(150, QLatin1Char(' '));
+    return {150, QLatin1Char(' ')};
 }
 
 } // namespace
@@ -110,6 +109,6 @@ void frmAbout::lblAMsg1_Click() {
 }
 
 void frmAbout::lblAMsg2_Click() {
-    Module1::gCardArmed = 1;
+    emit CardArmed();
     Hide();
 }

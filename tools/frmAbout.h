@@ -1,8 +1,11 @@
 #pragma once
 
-#include "app/Form.h"
+// tools/: the small windows beside the entry: the About panel (which arms the hidden card by a
+// signal), the hidden card itself, the calendar, the format tool and the help routine. They build
+// on app/ and platform/ and know no window above them.
 #include "app/Gradient.h"
 #include "platform/ClickTracker.h"
+#include "platform/Form.h"
 
 class ClickableLabel;
 
@@ -10,7 +13,7 @@ class ClickableLabel;
 inline constexpr GradientShape kAboutGradient{3.01, 220.0, 1000};
 
 // A panel without title bar: credits over a painted background, put away by a click anywhere.
-// Its last line also arms the hidden card.
+// A click on its last line also arms the hidden card.
 class frmAbout : public Form {
     Q_OBJECT
 public:
@@ -19,6 +22,10 @@ public:
     ClickableLabel *lblAMsg;
     ClickableLabel *lblAMsg1;
     ClickableLabel *lblAMsg2;
+
+signals:
+    // The first step towards the hidden card was taken.
+    void CardArmed();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,6 +1,7 @@
 #include "tools/frmCalendar.h"
 
 #include "platform/CommandButton.h"
+#include "platform/Services.h"
 
 #include <QCalendarWidget>
 #include <QDate>
@@ -48,7 +49,7 @@ void frmCalendar::BuildControls() {
 
 void frmCalendar::Form_Load() {
     // Only at the first showing: later showings keep the month and day the user left.
-    const QDate today = QDate::currentDate();
+    const QDate today = Services::Now().date();
     MonthView1->setSelectedDate(today);
     MonthView1->setCurrentPage(today.year(), today.month());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "platform/Form.h"
 
 class CommandButton;
 class QCalendarWidget;

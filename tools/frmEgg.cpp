@@ -1,11 +1,9 @@
 #include "tools/frmEgg.h"
 
-#include "app/FormRegistry.h"
-#include "app/Module1.h"
-#include "mainwindow/frmMain.h"
+#include "app/Flags.h"
+#include "app/SharedRoutines.h"
 #include "platform/Artwork.h"
 #include "platform/ClickableLabel.h"
-#include "platform/TextBox.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -98,7 +96,7 @@ void frmEgg::BuildControls() {
 }
 
 void frmEgg::Form_Load() {
-    if (Module1::gSoundOn == 1)
+    if (Module1::Flags().gSoundOn == 1)
         Module1::PlayCue(QStringLiteral("\\graphics\\s_bilbo.wav"));
 }
 
@@ -125,8 +123,6 @@ void frmEgg::closeEvent(QCloseEvent *event) {
 }
 
 void frmEgg::Form_Click() {
-    TextBox *code = Module1::Forms().Get<frmMain>().txtEgg;
-    code->setVisible(false);
-    code->setText(QString());
+    emit PutAway();
     Hide();
 }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/Form.h"
 #include "platform/ClickTracker.h"
+#include "platform/Form.h"
 
 class QLabel;
 
 // The hidden card about the program's author, without title bar or caption. Only a click on
-// its background puts it away; that also hides and empties the main window's code box.
+// its background puts it away, which the main window's code box follows.
 class frmEgg : public Form {
     Q_OBJECT
 public:
@@ -18,6 +18,10 @@ public:
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9,
         *Label10;
     QLabel *imgEgg;
+
+signals:
+    // A click on the background, just before the card hides.
+    void PutAway();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

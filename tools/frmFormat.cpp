@@ -2,7 +2,7 @@
 
 #include "platform/CommandButton.h"
 #include "platform/DriveListBox.h"
-#include "platform/Drives.h"
+#include "platform/Services.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -134,7 +134,7 @@ void frmFormat::BuildControls() {
 void frmFormat::cmdFormat_Click() {
     const QString driveText = drvFormat->Drive().toUpper();
     const int driveNumber = DriveNumberOf(driveText);
-    DriveService &drives = DriveService::Installed();
+    DriveService &drives = *Services::Current().drives;
     if (drives.DriveType(driveText) != DriveKind::Removable) {
         FormatDialogClosed();
         return;

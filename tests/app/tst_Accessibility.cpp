@@ -1,7 +1,6 @@
 // What a screen reader finds: every window a frame or dialog named by its caption, every control
 // in it with a role, a name and the actions a user needs, and actions that do what clicks do.
 #include "MainWindowDriver.h"
-#include "TestSupport.h"
 
 #include "app/frmSplash.h"
 #include "entry/frmFileErr.h"
@@ -30,15 +29,28 @@ namespace {
 // Sets a run up as a user would and gives the window or control reached.
 using Reach = QWidget *(*)();
 template <class T> QWidget *Shown() {
-    Module1::Forms().Show<T>();
-    return &Module1::Forms().Get<T>();
+    return &Module1::Forms().Show<T>();
 }
 
-// With a typed character, so that every status panel shows something.
-QWidget *MainShown() {
+// The main window in the editing state, as after typing a character: every status panel shows
+// something.
+frmMain &Typed() {
     frmMain &main = OpenMainWindow();
-    QTest::keyClick(main.rtbMain, Qt::Key_A);
-    return &main;
+    QTest::keyClick(&EntryOf(main), Qt::Key_A);
+    return main;
+}
+
+QWidget *MainShown() {
+    return &Typed();
+}
+
+QWidget *SearchShown() {
+    Item(Typed(), QStringLiteral("mnuMTSearch")).trigger();
+    return Module1::Forms().Find<frmSearch>();
+}
+
+QWidget *FileErrorShown() {
+    return &Module1::Forms().Show<frmFileErr>(53);
 }
 
 QWidget *HelpShown() {
@@ -120,21 +132,24 @@ void Walk(QAccessibleInterface *parent, QStringList &faults) {
     }
 }
 
-// The main window in the editing state, as after typing a character.
-frmMain &Typed() {
-    frmMain &main = OpenMainWindow();
-    QTest::keyClick(main.rtbMain, Qt::Key_A);
-    return main;
+template <class T, class... Args> T &Over(Args... args) {
+    Typed();
+    return Module1::Forms().Show<T>(args...);
 }
 
-template <class T> T &Over() {
-    Typed();
-    Module1::Forms().Show<T>();
-    return Module1::Forms().Get<T>();
+// The hidden card's lock armed and every keyed panel but the date clicked: a click on the date
+// panel shows the code box.
+QWidget *LastPanel() {
+    frmMain &main = Typed();
+    Module1::Forms().Show<frmAbout>();
+    QTest::mouseClick(Module1::Forms().Get<frmAbout>().lblAMsg2, Qt::LeftButton);
+    for (const char *key : {"orvsoftware", "modified", "time"})
+        QTest::mouseClick(&Panel(main, QLatin1String(key)), Qt::LeftButton);
+    return &Panel(main, QStringLiteral("date"));
 }
 
 // What a click or an action did: the entry, the marker, the pressed buttons, the windows shown
-// and the hidden card's state.
+// and whether the hidden card's code box shows.
 QString Outcome(const TestRun &run) {
     if (run.Ended())
         return QStringLiteral("ended");
@@ -144,17 +159,11 @@ QString Outcome(const TestRun &run) {
         if (form->isVisible())
             shown << form->objectName();
     QString pressed;
-    for (int position = 1; position <= main.tlbMain->Count(); ++position)
-        if (ToolbarButton *button = main.tlbMain->Buttons(position))
-            pressed += QString::number(button->Value());
-    return QStringLiteral("'%1' '%2' %3 %4 card %5%6%7%8%9")
-        .arg(main.rtbMain->toPlainText(), main.staMain->Panels(2)->Text(), pressed,
-             shown.join(QLatin1Char(',')))
-        .arg(Module1::gCardArmed)
-        .arg(main.mPanelOrvSoftware)
-        .arg(main.mPanelModified)
-        .arg(main.mPanelDate)
-        .arg(main.mPanelTime);
+    for (const ToolbarButton *button : main.findChildren<ToolbarButton *>())
+        pressed += QString::number(button->Value());
+    return QStringLiteral("'%1' '%2' %3 %4 code box %5")
+        .arg(EntryOf(main).toPlainText(), Marker(main), pressed, shown.join(QLatin1Char(',')))
+        .arg(Control(main, QStringLiteral("txtEgg")).isVisible());
 }
 
 } // namespace
@@ -182,9 +191,9 @@ void Accessibility::everyWindowCanBeUsed_data() {
     QTest::newRow("gate") << &Shown<frmPassEntry> << dialog << "Password entry";
     QTest::newRow("main") << &MainShown << frame << "Main screen";
     QTest::newRow("quit") << &Shown<frmAskQuit> << dialog << "Quit program?";
-    QTest::newRow("file error") << &Shown<frmFileErr> << dialog << "File error!";
+    QTest::newRow("file error") << &FileErrorShown << dialog << "File error!";
     QTest::newRow("not found") << &Shown<frmNoFind> << dialog << "Not found!";
-    QTest::newRow("search") << &Shown<frmSearch> << dialog << "Search";
+    QTest::newRow("search") << &SearchShown << dialog << "Search";
     QTest::newRow("log") << &Shown<frmView> << dialog << "View security log";
     QTest::newRow("passwords") << &Shown<frmPassChange> << dialog << "Change passwords";
     QTest::newRow("calendar") << &Shown<frmCalendar> << dialog << "Calendar";
@@ -212,16 +221,14 @@ void Accessibility::everyWindowCanBeUsed() {
 
 void Accessibility::pressDoesWhatAClickDoes_data() {
     QTest::addColumn<Reach>("target");
-    QTest::newRow("mark") << Reach(
-        []() -> QWidget * { return Typed().tlbMain->ButtonByKey(QStringLiteral("date")); });
-    QTest::newRow("show") << Reach(
-        []() -> QWidget * { return Typed().tlbMain->ButtonByKey(QStringLiteral("calendar")); });
-    QTest::newRow("toggle") << Reach(
-        []() -> QWidget * { return Typed().tlbMain->ButtonByKey(QStringLiteral("bold")); });
-    QTest::newRow("panel") << Reach([]() -> QWidget * { return Typed().staMain->Panels(3); });
+    QTest::newRow("mark") << Reach([]() -> QWidget * { return &Button(Typed(), "date"); });
+    QTest::newRow("show") << Reach([]() -> QWidget * { return &Button(Typed(), "calendar"); });
+    QTest::newRow("toggle") << Reach([]() -> QWidget * { return &Button(Typed(), "bold"); });
+    QTest::newRow("panel") << Reach(&LastPanel);
     QTest::newRow("no") << Reach([]() -> QWidget * { return Over<frmAskQuit>().lblAQNo; });
     QTest::newRow("yes") << Reach([]() -> QWidget * { return Over<frmAskQuit>().lblAQYes; });
-    QTest::newRow("file error") << Reach([]() -> QWidget * { return Over<frmFileErr>().lblFEOK; });
+    QTest::newRow("file error") << Reach(
+        []() -> QWidget * { return Over<frmFileErr>(53).lblFEOK; });
     QTest::newRow("not found") << Reach([]() -> QWidget * { return Over<frmNoFind>().lblNFOK; });
     QTest::newRow("about") << Reach([]() -> QWidget * { return Over<frmAbout>().lblAMsg2; });
     QTest::newRow("card") << Reach([]() -> QWidget * { return &Over<frmEgg>(); });

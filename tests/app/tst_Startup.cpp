@@ -1,20 +1,20 @@
+// The start of a run: the command line, the user's folder, the splash and its gradient, the
+// window registry, the cue path.
 #include "TestSupport.h"
 
-#include "app/AppFolder.h"
 #include "app/CommandLine.h"
-#include "app/FormRegistry.h"
 #include "app/Gradient.h"
-#include "app/Module1.h"
+#include "app/SharedRoutines.h"
 #include "app/frmSplash.h"
+#include "security/AppFolder.h"
 #include "security/frmPassEntry.h"
+#include "tools/frmAbout.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QScopeGuard>
-#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -32,52 +32,65 @@ class OtherForm : public Form {};
 
 } // namespace
 
+Q_DECLARE_METATYPE(GradientShape)
+
 class tst_Startup : public QObject {
     Q_OBJECT
 
 private slots:
-    void gradientRowsFollowHalfASineWave() {
-        const double height = 300;
-        // Top and bottom edges are dark blue; the middle band is white.
-        QCOMPARE(GradientRowColor(kSplashGradient, 0, height), QColor(0, 0, 100));
-        QCOMPARE(GradientRowColor(kSplashGradient, 300, height), QColor(0, 0, 100));
-        QCOMPARE(GradientRowColor(kSplashGradient, 150, height), QColor(255, 255, 255));
-        // Row 10: |sin(10 / (300 / 3.142)) * 390| = 40.78 -> 41; blue adds 100.
-        QCOMPARE(GradientRowColor(kSplashGradient, 10, height), QColor(41, 41, 141));
-        // Row 50: 195.03 -> 195, blue limited to 255.
-        QCOMPARE(GradientRowColor(kSplashGradient, 50, height), QColor(195, 195, 255));
-        // Ties go to the even number: height and divisor chosen so that row 1 sits at the
-        // sine's peak (exactly 1.0), where the amplitude itself is rounded.
-        QCOMPARE(GradientRowColor(GradientShape{1.0, 2.5, 0}, 1, 2 / M_PI).red(), 2);
-        QCOMPARE(GradientRowColor(GradientShape{1.0, 3.5, 0}, 1, 2 / M_PI).red(), 4);
+    void gradientRowsFollowHalfASineWave_data() {
+        QTest::addColumn<GradientShape>("shape");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<QColor>("color");
+        // Dark blue edges, a white middle band; |sin(10 / (300 / 3.142)) * 390| = 40.78 -> 41.
+        QTest::newRow("splash top") << kSplashGradient << 0 << 300.0 << QColor(0, 0, 100);
+        QTest::newRow("splash bottom") << kSplashGradient << 300 << 300.0 << QColor(0, 0, 100);
+        QTest::newRow("splash middle") << kSplashGradient << 150 << 300.0 << QColor(Qt::white);
+        QTest::newRow("splash row 10") << kSplashGradient << 10 << 300.0 << QColor(41, 41, 141);
+        QTest::newRow("blue limited") << kSplashGradient << 50 << 300.0 << QColor(195, 195, 255);
+        // The About panel's: all blue, lighter; its last row is sin(3.01) * 220 = 28.87.
+        QTest::newRow("about top") << kAboutGradient << 0 << 320.0 << QColor(0, 0, 255);
+        QTest::newRow("about middle") << kAboutGradient << 160 << 320.0 << QColor(220, 220, 255);
+        QTest::newRow("about bottom") << kAboutGradient << 320 << 320.0 << QColor(29, 29, 255);
+        // Ties go to the even number: row 1 sits at the sine's peak, where the amplitude itself
+        // is rounded.
+        QTest::newRow("2.5 to 2") << GradientShape{1.0, 2.5, 0} << 1 << 2 / M_PI << QColor(2, 2, 2);
+        QTest::newRow("3.5 to 4") << GradientShape{1.0, 3.5, 0} << 1 << 2 / M_PI << QColor(4, 4, 4);
     }
 
-    void splashPaintsTheGradientFromItsFirstFrame() {
+    void gradientRowsFollowHalfASineWave() {
+        QFETCH(GradientShape, shape);
+        QFETCH(int, y);
+        QFETCH(double, height);
+        QFETCH(QColor, color);
+        QCOMPARE(GradientRowColor(shape, y, height), color);
+    }
+
+    void splashPaintsTheGradientAndStaysItsTwoSeconds() {
         TestRun run;
+        Module1::Forms().Show<frmSplash>();
         frmSplash &splash = Module1::Forms().Get<frmSplash>();
         const QImage frame = splash.grab().toImage();
         const int h = splash.height();
         QCOMPARE(frame.pixelColor(2, 0), QColor(0, 0, 100));
         QCOMPARE(frame.pixelColor(2, h - 1), GradientRowColor(kSplashGradient, h - 1, h));
         QCOMPARE(frame.pixelColor(2, h / 2), QColor(255, 255, 255));
-        QCOMPARE(splash.Label1->text(), QStringLiteral("Quillory"));
-        QCOMPARE(splash.lblSVer->text(), QStringLiteral(" 1.0"));
-        QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(Control<QLabel>(splash, "lblSVer").text(), QStringLiteral(" 1.0"));
+        // Nothing the user does shortens it: a close request (Alt+F4) is ignored.
+        QVERIFY(!splash.close() && splash.isVisible());
+        const QTimer &timer = Control<QTimer>(splash, "tmrTaskTimer");
+        QVERIFY(timer.isActive() && timer.isSingleShot());
+        QCOMPARE(timer.interval(), 2000);
+        QCOMPARE(timer.timerType(), Qt::PreciseTimer);
     }
 
-    void splashHandsOverToTheGateAfterTwoSeconds() {
+    void splashHandsOverToTheGateWhenItsTimeIsUp() {
         TestRun run;
         run.SetPasswords(QStringLiteral("a"), QStringLiteral("b"));
-        QElapsedTimer clock;
-        clock.start();
-        Module1::Forms().Show<frmSplash>();
-        // Nothing the user does shortens the splash: a close request (Alt+F4) is ignored.
-        Module1::Forms().Get<frmSplash>().close();
-        QTest::qWait(1500);
-        QVERIFY(Module1::Forms().Get<frmSplash>().isVisible());
+        Module1::Forms().Show<frmSplash>(50);
         QVERIFY(!Module1::Forms().IsLoaded<frmPassEntry>());
-        QTRY_VERIFY_WITH_TIMEOUT(Module1::Forms().IsLoaded<frmPassEntry>(), 2000);
-        QVERIFY(clock.elapsed() >= 2000);
+        QTRY_VERIFY(Module1::Forms().IsLoaded<frmPassEntry>());
         TestRun::ProcessEvents();
         QVERIFY(!Module1::Forms().IsLoaded<frmSplash>());
         QVERIFY(Module1::Forms().Get<frmPassEntry>().isVisible());
@@ -115,12 +128,10 @@ private slots:
 
     void cuesArePlayedFromTheGraphicsFolderOfTheProgram() {
         TestRun run;
-        QStringList played;
-        Module1::SetCuePlayer(std::make_unique<RecordingCuePlayer>(&played));
-        Module1::SetProgramPath(run.FilePath(QStringLiteral("program")));
         Module1::SetAppPath(run.FilePath(QStringLiteral("user")));
         Module1::PlayCue(QStringLiteral("\\graphics\\s_hi!.wav"));
-        QCOMPARE(played, QStringList{run.FilePath(QStringLiteral("program/graphics/s_hi!.wav"))});
+        QCOMPARE(run.PlayedPaths(),
+                 QStringList{run.FilePath(QStringLiteral("graphics/s_hi!.wav"))});
     }
 
     void userFilesStayBesideAPortableCopyElseGoToAFolderOfTheirOwn() {
@@ -150,6 +161,7 @@ private slots:
         const QString other = run.FilePath(QStringLiteral("other"));
         run.WriteFile(QStringLiteral("program/orvpass1.txt"), "otzwsfq\r\n");
         QCOMPARE(AppFolder::Choose(program, other), program);
+        SKIP_WITHOUT_PRIVATE_MOUNTS();
         PrivateMounts mounts(run.AppFolder());
         mounts.RefuseNewFiles(program, QString());
         QCOMPARE(AppFolder::Choose(program, other), other);

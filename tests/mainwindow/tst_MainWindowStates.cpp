@@ -1,44 +1,51 @@
 // The main window's interface states, modified marker, entry events, command dispatch and
 // sound switch, driven through its menus, toolbar and entry.
 #include "MainWindowDriver.h"
-#include "TestSupport.h"
-
-#include "app/Module1.h"
-#include "platform/RichTextBox.h"
-#include "platform/StatusBar.h"
-
-#include <QMenu>
 
 namespace {
 
-QString Marker(frmMain &main) {
-    return main.staMain->Panels(2)->Text();
-}
-
-bool EveryPanelBold(frmMain &main, bool bold) {
-    for (int n = 1; n <= main.staMain->Count(); ++n)
-        if (main.staMain->Panels(n)->font().bold() != bold)
+bool EveryPanelBold(const frmMain &main, bool bold) {
+    for (const StatusPanel *panel : main.findChildren<StatusPanel *>())
+        if (panel->font().bold() != bold)
             return false;
     return true;
 }
+
+// The menus, items and toolbar buttons a user cannot use, by name and key.
+QStringList Unusable(const frmMain &main) {
+    QStringList unusable;
+    for (const QAction *item : main.findChildren<QAction *>())
+        if (item->objectName().startsWith(QLatin1String("mnu")) && !item->isEnabled())
+            unusable << item->objectName();
+    for (const ToolbarButton *button : main.findChildren<ToolbarButton *>())
+        if (!button->isEnabled())
+            unusable << button->Key();
+    unusable.sort();
+    return unusable;
+}
+
+const QStringList kBlank = {"copy",     "cut",      "mnuMECopy", "mnuMECut",    "mnuMEPaste",
+                            "mnuMEdit", "mnuMFNew", "mnuMFSave", "mnuMTSearch", "new",
+                            "paste",    "save",     "search"};
 
 // Records the observable effects of a command as they happen, each with the modified flag,
 // the marker and File > New's state at that moment: the interface state changing ("state",
 // seen on File > New), the status bar turning "bold" or "regular", the entry changing.
 class EffectTrace : public QObject {
 public:
-    explicit EffectTrace(frmMain &main)
-        : m_main(main) {
-        connect(main.mnuMFNew, &QAction::changed, this, [this] { Note("state"); });
-        connect(main.rtbMain, &QTextEdit::textChanged, this, [this] { Note("entry"); });
-        main.staMain->installEventFilter(this);
+    explicit EffectTrace(const frmMain &main)
+        : m_main(main)
+        , m_bar(Control<StatusBar>(main, "staMain")) {
+        connect(&Item(main, "mnuMFNew"), &QAction::changed, this, [this] { Note("state"); });
+        connect(&EntryOf(main), &QTextEdit::textChanged, this, [this] { Note("entry"); });
+        m_bar.installEventFilter(this);
     }
     QStringList effects;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (watched == m_main.staMain && event->type() == QEvent::FontChange)
-            Note(m_main.staMain->Bold() ? "bold" : "regular");
+        if (watched == &m_bar && event->type() == QEvent::FontChange)
+            Note(m_bar.Bold() ? "bold" : "regular");
         return false;
     }
 
@@ -46,11 +53,12 @@ private:
     void Note(const char *what) {
         effects.append(QStringLiteral("%1 flag=%2 marker='%3' new=%4")
                            .arg(QLatin1String(what))
-                           .arg(Module1::gModified)
+                           .arg(Module1::Flags().gModified)
                            .arg(Marker(m_main))
-                           .arg(m_main.mnuMFNew->isEnabled()));
+                           .arg(Item(m_main, "mnuMFNew").isEnabled()));
     }
-    frmMain &m_main;
+    const frmMain &m_main;
+    StatusBar &m_bar;
 };
 
 } // namespace
@@ -58,8 +66,7 @@ private:
 class MainWindowStates : public QObject {
     Q_OBJECT
 private slots:
-    void stateTables_data();
-    void stateTables();
+    void statesAsTheUserMeetsThem();
     void entryEvents_data();
     void entryEvents();
     void orderOfEffects_data();
@@ -69,51 +76,18 @@ private slots:
     void soundSwitchKeepsItsThreeLooksTogether();
 };
 
-void MainWindowStates::stateTables_data() {
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<QString>("cells"); // blank, then editing: E enable, D disable, L leave
-    // Menus and items by name, toolbar buttons by position ("b1" is the first).
-    const QStringList table =
-        QStringLiteral("mnuMFile EE mnuMFNew DE mnuMFOpen EL mnuMFSave DE mnuMFExit EE "
-                       "mnuMEdit DE mnuMECut DE mnuMECopy DE mnuMEPaste DE "
-                       "mnuMInsert EL mnuMIDate EL mnuMITime EL mnuMIPicture EL "
-                       "mnuMFormat EL mnuMFoFont EL mnuMFoColor EL mnuMFoCenter EL mnuMFoBold EL "
-                       "mnuMFoItalic EL mnuMFoUnderline EL "
-                       "mnuMTools EL mnuMTChange EL mnuMTCalendar EL mnuMTFormat EL mnuMTView EL "
-                       "mnuMTSearch DE mnuMTSound EE mnuMHelp LL mnuMHContents LL mnuMHAbout LL "
-                       "b1 DE b2 EL b3 DE b5 DE b6 DE b7 DE b9 EL b10 EL b11 EL b13 EL b14 EL "
-                       "b15 EL b16 EL b17 EL b18 EL b20 EL b21 EL b22 EL b23 EL b24 DE b25 EE "
-                       "b27 EL b28 LL b30 EL")
-            .split(QLatin1Char(' '));
-    for (int i = 0; i < table.size(); i += 2)
-        QTest::newRow(qPrintable(table[i])) << table[i] << table[i + 1];
-}
-
-void MainWindowStates::stateTables() {
-    QFETCH(QString, item);
-    QFETCH(QString, cells);
+// Blank: everything but New, Save, the Edit menu and Search. Editing: everything.
+void MainWindowStates::statesAsTheUserMeetsThem() {
     TestRun run;
     frmMain &main = OpenMainWindow();
-    QAction *action = nullptr;
-    QWidget *button = nullptr;
-    if (item.startsWith(QLatin1Char('b')))
-        button = main.tlbMain->Buttons(item.mid(1).toInt());
-    else if (auto *menu = main.findChild<QMenu *>(item))
-        action = menu->menuAction();
-    else
-        action = main.findChild<QAction *>(item);
-    QVERIFY(action || button);
-    const auto enabled = [&] { return action ? action->isEnabled() : button->isEnabled(); };
-
-    QCOMPARE(enabled(), cells[0] != QLatin1Char('D')); // the window opens blank
-    for (int routine : {0, 1}) {
-        for (bool before : {false, true}) {
-            action ? action->setEnabled(before) : button->setEnabled(before);
-            routine == 0 ? main.SetBlankEntryState() : main.SetEditingState();
-            const QChar cell = cells[routine];
-            QCOMPARE(enabled(), cell == QLatin1Char('E') || (cell == QLatin1Char('L') && before));
-        }
-    }
+    QCOMPARE(Unusable(main), kBlank);
+    QTest::keyClick(&EntryOf(main), Qt::Key_A);
+    QCOMPARE(Unusable(main), QStringList());
+    Item(main, "mnuMFNew").trigger();
+    QCOMPARE(Unusable(main), kBlank);
+    // Open applies the editing state whatever the dialog's outcome: here it is cancelled.
+    QTest::mouseClick(&Button(main, "open"), Qt::LeftButton);
+    QCOMPARE(Unusable(main), QStringList());
 }
 
 // Keys mark the entry only when they deliver a character; any mouse button marks it.
@@ -137,17 +111,16 @@ void MainWindowStates::entryEvents() {
     QFETCH(bool, marks);
     TestRun run;
     frmMain &main = OpenMainWindow();
-    main.rtbMain->setPlainText(QStringLiteral("some text"));
+    RichTextBox &entry = EntryOf(main);
+    entry.setPlainText(QStringLiteral("some text"));
     if (key)
-        QTest::keyClick(main.rtbMain, Qt::Key(key));
+        QTest::keyClick(&entry, Qt::Key(key));
     else
-        QTest::mousePress(main.rtbMain->viewport(), Qt::MouseButton(button));
-    QCOMPARE(Module1::gModified, qint16(marks ? 1 : 0));
+        QTest::mousePress(entry.viewport(), Qt::MouseButton(button));
     QCOMPARE(Marker(main), marks ? QStringLiteral("NOT SAVED!") : QString());
     QVERIFY(EveryPanelBold(main, marks));
-    QCOMPARE(main.staMain->Panels(1)->Text(), QStringLiteral("Orv Software"));
-    QCOMPARE(main.mnuMFNew->isEnabled(), marks);
-    QCOMPARE(main.tlbMain->ButtonByKey(QStringLiteral("search"))->isEnabled(), marks);
+    QCOMPARE(Panel(main, "orvsoftware").Text(), QStringLiteral("Orv Software"));
+    QCOMPARE(Unusable(main), marks ? QStringList() : kBlank);
 }
 
 void MainWindowStates::orderOfEffects_data() {
@@ -201,14 +174,11 @@ void MainWindowStates::orderOfEffects() {
     for (bool byToolbar : {false, true}) {
         TestRun run;
         frmMain &main = OpenMainWindow();
-        main.rtbMain->setPlainText(QStringLiteral("entry text"));
-        if (start != QLatin1String("blank"))
-            main.SetEditingState();
-        if (start == QLatin1String("shown") || start == QLatin1String("marked")) {
-            Module1::gModified = 1;
-            Module1::UpdateModifiedPanel();
-            Module1::gModified = start == QLatin1String("marked") ? 1 : 0;
-        }
+        EntryOf(main).setPlainText(QStringLiteral("entry text"));
+        if (start != QLatin1String("blank") && start != QLatin1String("editing"))
+            QTest::keyClick(&EntryOf(main), Qt::Key_X); // marked
+        if (start == QLatin1String("editing") || start == QLatin1String("shown"))
+            Item(main, "mnuMFOpen").trigger(); // cancelled: the flag clear, the marker as it was
         EffectTrace trace(main);
         ChooseCommand(main, byToolbar, menuItem, key);
         // The marking and the state come first, and nothing else marks or changes the state;
@@ -222,30 +192,28 @@ void MainWindowStates::orderOfEffects() {
 }
 
 void MainWindowStates::newKeepsTheToggleLooks() {
-    for (bool on : {true, false}) {
-        TestRun run;
-        frmMain &main = OpenMainWindow();
-        QTest::keyClicks(main.rtbMain, QStringLiteral("Hello"));
-        QAction *checks[] = {main.mnuMFoCenter, main.mnuMFoBold, main.mnuMFoItalic,
-                             main.mnuMFoUnderline};
-        for (int i = 0; i < 4; ++i) {
-            checks[i]->setChecked(on);
-            main.tlbMain->Buttons(15 + i)->SetValue(on ? 1 : 0);
-        }
-        main.mnuMFNew->trigger();
-        QCOMPARE(main.rtbMain->toPlainText(), QString());
-        QVERIFY(Marker(main).isEmpty() && EveryPanelBold(main, false));
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(checks[i]->isChecked(), on);
-            QCOMPARE(main.tlbMain->Buttons(15 + i)->Value(), on ? 1 : 0);
-        }
-    }
+    TestRun run;
+    frmMain &main = OpenMainWindow();
+    QTest::keyClicks(&EntryOf(main), QStringLiteral("Hello"));
+    const char *toggles[][2] = {{"mnuMFoCenter", "center"},
+                                {"mnuMFoBold", "bold"},
+                                {"mnuMFoItalic", "italic"},
+                                {"mnuMFoUnderline", "underline"}};
+    for (const auto &[item, key] : toggles)
+        Item(main, item).trigger();
+    Item(main, "mnuMFNew").trigger();
+    QCOMPARE(EntryOf(main).toPlainText(), QString());
+    QVERIFY(Marker(main).isEmpty() && EveryPanelBold(main, false));
+    for (const auto &[item, key] : toggles)
+        QVERIFY(Item(main, item).isChecked() && Button(main, key).Value() == 1);
 }
 
+// The dispatch compares keys exactly.
 void MainWindowStates::unknownKeyDoesNothing() {
     TestRun run;
     frmMain &main = OpenMainWindow();
-    ToolbarButton *stray = main.tlbMain->AddButton(QStringLiteral("New"), QStringLiteral("x"), {});
+    ToolbarButton *stray =
+        Control<Toolbar>(main, "tlbMain").AddButton(QStringLiteral("New"), QStringLiteral("x"), {});
     EffectTrace trace(main);
     QTest::mouseClick(stray, Qt::LeftButton);
     QCOMPARE(trace.effects, QStringList());
@@ -253,25 +221,26 @@ void MainWindowStates::unknownKeyDoesNothing() {
 }
 
 // The menu check, the toolbar button and the setting never disagree, whichever route toggles
-// it and whichever state routine runs after.
+// it and whichever state follows.
 void MainWindowStates::soundSwitchKeepsItsThreeLooksTogether() {
     TestRun run;
     frmMain &main = OpenMainWindow();
     const auto looks = [&main] {
         return QStringLiteral("%1%2%3")
-            .arg(int(main.mnuMTSound->isChecked()))
-            .arg(main.tlbMain->Buttons(25)->Value())
-            .arg(Module1::gSoundOn);
+            .arg(int(Item(main, "mnuMTSound").isChecked()))
+            .arg(Button(main, "sound").Value())
+            .arg(Module1::Flags().gSoundOn);
     };
+    QCOMPARE(looks(), QStringLiteral("111"));
     bool on = true;
     for (bool byToolbar : {false, true, true, false}) {
         ChooseCommand(main, byToolbar, QStringLiteral("mnuMTSound"), QStringLiteral("sound"));
         on = !on;
         const QString expected = on ? QStringLiteral("111") : QStringLiteral("000");
         QCOMPARE(looks(), expected);
-        main.SetBlankEntryState();
+        QTest::keyClick(&EntryOf(main), Qt::Key_A); // the editing state
         QCOMPARE(looks(), expected);
-        main.SetEditingState();
+        Item(main, "mnuMFNew").trigger(); // the blank state
         QCOMPARE(looks(), expected);
     }
     QCOMPARE(run.Cues(), QStringList{QStringLiteral("\\graphics\\s_hi!.wav")});

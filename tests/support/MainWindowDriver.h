@@ -1,29 +1,44 @@
 #pragma once
 
-// Driving the main window as a user does, for the tests of several folders.
-#include "app/FormRegistry.h"
-#include "app/Module1.h"
+// The main window as a user reaches it: its controls by their names, its commands by menu item
+// or toolbar button.
+#include "TestSupport.h"
 #include "mainwindow/frmMain.h"
+#include "platform/RichTextBox.h"
+#include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
 
 #include <QAction>
-#include <QTest>
 
 inline frmMain &OpenMainWindow() {
     Module1::Forms().Show<frmMain>();
     return Module1::Forms().Get<frmMain>();
 }
 
+inline RichTextBox &EntryOf(const frmMain &main) {
+    return Control<RichTextBox>(main, QStringLiteral("rtbMain"));
+}
+inline QAction &Item(const frmMain &main, const QString &name) {
+    return Control<QAction>(main, name);
+}
+inline ToolbarButton &Button(const frmMain &main, const QString &key) {
+    return Control<ToolbarButton>(main, QStringLiteral("tlbMain_") + key);
+}
+inline StatusPanel &Panel(const frmMain &main, const QString &key) {
+    return Control<StatusPanel>(main, key);
+}
+inline QString Marker(const frmMain &main) {
+    return Panel(main, QStringLiteral("modified")).Text();
+}
+
 // Runs a command by its menu item or by its toolbar button, which must be usable.
 inline void ChooseCommand(frmMain &main, bool byToolbar, const QString &menuItem,
                           const QString &key) {
     if (!byToolbar) {
-        QAction *item = main.findChild<QAction *>(menuItem);
-        QVERIFY2(item, qPrintable(menuItem));
-        item->trigger();
+        Item(main, menuItem).trigger();
         return;
     }
-    ToolbarButton *button = main.tlbMain->ButtonByKey(key);
-    QVERIFY2(button && button->isEnabled(), qPrintable(key));
-    QTest::mouseClick(button, Qt::LeftButton);
+    ToolbarButton &button = Button(main, key);
+    QVERIFY2(button.isEnabled(), qPrintable(key));
+    QTest::mouseClick(&button, Qt::LeftButton);
 }

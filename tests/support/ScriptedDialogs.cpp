@@ -1,11 +1,5 @@
 #include "ScriptedDialogs.h"
 
-void ScriptedDialogs::Record(const CommonDialog &dialog, const char *kind) {
-    shown.append(Shown{QLatin1String(kind), dialog.DialogTitle, dialog.Filter, dialog.FileName,
-                       dialog.Flags, dialog.CancelError, dialog.Color, dialog.FontName,
-                       dialog.HelpCommand, dialog.HelpFile});
-}
-
 bool ScriptedDialogs::AnswerFile(CommonDialog &dialog, const char *kind) {
     Record(dialog, kind);
     const std::optional<QString> answer = files.isEmpty() ? std::nullopt : files.takeFirst();

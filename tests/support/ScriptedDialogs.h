@@ -3,26 +3,16 @@
 #include "platform/CommonDialog.h"
 
 #include <QList>
-#include <QStringList>
 #include <functional>
 #include <optional>
 
 // A common dialog presenter that answers from a script instead of showing anything. Each shown
-// dialog takes the next answer of its kind; with none left it is cancelled. What the program had
-// set on the dialog when it showed it is kept in `shown`.
+// dialog takes the next answer of its kind; with none left it is cancelled. The dialog's
+// properties as the program had set them when it showed it are kept in `shown`.
 class ScriptedDialogs final : public CommonDialogPresenter {
 public:
-    struct Shown {
+    struct Shown : CommonDialog {
         QString kind; // "open", "save", "color", "font", "help"
-        QString title;
-        QString filter;
-        QString fileName;
-        qint32 flags;
-        bool cancelError;
-        quint32 color;
-        QString fontName;
-        int helpCommand;
-        QString helpFile;
     };
 
     // Answers: a file name, a colour, or a font set by a function; nullopt cancels.
@@ -39,5 +29,7 @@ public:
 
 private:
     bool AnswerFile(CommonDialog &dialog, const char *kind);
-    void Record(const CommonDialog &dialog, const char *kind);
+    void Record(const CommonDialog &dialog, const char *kind) {
+        shown.append({dialog, QLatin1String(kind)});
+    }
 };

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include "app/FormRegistry.h"
-#include "app/Module1.h"
+#include "mainwindow/Journey.h"
+#include "platform/Services.h"
 #include "security/PasswordStore.h"
 
 #include <QCoreApplication>
@@ -10,19 +10,44 @@
 #include <QImage>
 #include <QLocale>
 #include <QMouseEvent>
-#include <QTest>
 #include <QWidget>
 #include <sched.h>
 #include <sys/mount.h>
 
-void RecordingCuePlayer::Play(const QString &path) {
-    m_played->append(path);
+namespace {
+
+class RecordingCuePlayer final : public CuePlayer {
+public:
+    explicit RecordingCuePlayer(QStringList *played)
+        : m_played(played) {}
+    void Play(const QString &path) override { m_played->append(path); }
+
+private:
+    QStringList *m_played;
+};
+
+class RecordingMessageBox final : public MessageBoxPresenter {
+public:
+    explicit RecordingMessageBox(QStringList *shown)
+        : m_shown(shown) {}
+    void ShowCritical(const QString &title, const QString &text) override {
+        m_shown->append(title + QLatin1Char('|') + text);
+    }
+
+private:
+    QStringList *m_shown;
+};
+
+} // namespace
+
+bool PrivateMounts::Available() {
+    // Mounts made from here on are seen by this process alone and vanish with it.
+    static const bool unshared = unshare(CLONE_NEWNS) == 0;
+    return unshared;
 }
 
 PrivateMounts::PrivateMounts(const QString &folder) {
-    // Mounts made from here on are seen by this process alone and vanish with it.
-    static const bool unshared = unshare(CLONE_NEWNS) == 0;
-    QVERIFY(unshared);
+    QVERIFY(Available());
     // The folder becomes a private mount of its own first, so nothing mounted below it is
     // passed on to other namespaces, wherever the folder lies.
     Mount(folder, folder, nullptr, MS_BIND);
@@ -74,32 +99,27 @@ void PrivateMounts::RefuseNewFiles(const QString &folder, const QString &file) {
     Mount(QString(), file, nullptr, MS_REMOUNT | MS_BIND);
 }
 
-void RecordingMessageBox::ShowCritical(const QString &title, const QString &text) {
-    m_shown->append(title + QLatin1Char('|') + text);
-}
-
 TestRun::TestRun() {
     Module1::Reset();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     Module1::SetAppPath(m_folder.path());
     Module1::SetProgramPath(m_folder.path());
-    Module1::SetCuePlayer(std::make_unique<RecordingCuePlayer>(&m_played));
-    Module1::SetMessageBox(std::make_unique<RecordingMessageBox>(&m_messages));
     auto dialogs = std::make_unique<ScriptedDialogs>();
     m_dialogs = dialogs.get();
-    CommonDialog::SetPresenter(std::move(dialogs));
-    QObject::connect(&Module1::Forms(), &FormRegistry::LastUnloaded, &Module1::Forms(),
-                     [this](int code) {
-                         m_ended = true;
-                         m_exitCode = code;
-                     });
+    Services::Current() = {std::make_unique<RecordingCuePlayer>(&m_played),
+                           std::make_unique<RecordingMessageBox>(&m_messages), std::move(dialogs),
+                           std::make_unique<SystemDriveService>(), [] { return kNow; }};
+    FormRegistry &forms = Module1::Forms();
+    LayTheRoad(forms);
+    QObject::connect(&forms, &FormRegistry::LastUnloaded, &forms, [this](int code) {
+        m_ended = true;
+        m_exitCode = code;
+    });
 }
 
 TestRun::~TestRun() {
-    QObject::disconnect(&Module1::Forms(), &FormRegistry::LastUnloaded, nullptr, nullptr);
     Module1::Reset();
     ProcessEvents();
-    CommonDialog::SetPresenter(nullptr);
 }
 
 QString TestRun::FilePath(const QString &name) const {

@@ -1,34 +1,38 @@
 #pragma once
 
+// What the tests share: a fresh run of the program in a temporary application folder, with fakes
+// of every platform service and the run's road laid as in the program; real file-system faults;
+// and the pointer as the window system reports it.
 #include "ScriptedDialogs.h"
 #include "TestPictures.h"
-#include "platform/CuePlayer.h"
-#include "platform/MessageBoxPresenter.h"
+#include "app/Flags.h"
+#include "app/FormRegistry.h"
+#include "app/Run.h"
 
 #include <QByteArrayList>
+#include <QDateTime>
 #include <QPoint>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <memory>
+#include <QTest>
 
 class QWidget;
 
-// Remembers every cue asked for, by its path below the application folder.
-class RecordingCuePlayer final : public CuePlayer {
-public:
-    explicit RecordingCuePlayer(QStringList *played)
-        : m_played(played) {}
-    void Play(const QString &path) override;
-
-private:
-    QStringList *m_played;
-};
+// A control of `window` by its name, as a user tells controls apart.
+template <class T = QWidget> T &Control(const QObject &window, const QString &name) {
+    T *control = window.findChild<T *>(name);
+    if (!control)
+        qFatal("no %s named %s", T::staticMetaObject.className(), qPrintable(name));
+    return *control;
+}
 
 // Real file-system faults for one test: below `folder`, made a private mount in a mount
 // namespace of the test process, a small disk can be full and a folder can refuse new files.
-// Everything mounted goes when the object does.
+// Everything mounted goes when the object does. Where the process may not have a mount
+// namespace of its own, the test is skipped.
 class PrivateMounts {
 public:
+    static bool Available();
     explicit PrivateMounts(const QString &folder);
     ~PrivateMounts();
     // Mounts a disk of `size` ("64k") at `path`.
@@ -45,20 +49,17 @@ private:
     QByteArrayList m_mounted;
 };
 
-class RecordingMessageBox final : public MessageBoxPresenter {
-public:
-    explicit RecordingMessageBox(QStringList *shown)
-        : m_shown(shown) {}
-    void ShowCritical(const QString &title, const QString &text) override;
+#define SKIP_WITHOUT_PRIVATE_MOUNTS()                                                              \
+    if (!PrivateMounts::Available())                                                               \
+    QSKIP("no private mount namespace for this process")
 
-private:
-    QStringList *m_shown;
-};
-
-// A fresh start of the program for one test: Module1 reset, the application path and the
-// program's folder in one temporary folder, recording fakes installed, en_US as the locale.
+// A fresh start of the program for one test: the application path and the program's folder in
+// a temporary folder, en_US as the locale, the clock standing at kNow, cues and message boxes
+// recorded, the common dialogs answered from a script.
 class TestRun {
 public:
+    static inline const QDateTime kNow{QDate(2026, 12, 5), QTime(22, 52, 57)};
+
     TestRun();
     ~TestRun();
 
@@ -69,19 +70,17 @@ public:
     // Writes both password files in the application path as the change window would.
     void SetPasswords(const QString &first, const QString &second) const;
 
-    // Cue texts played so far, as "\graphics\name.wav".
+    // Cue texts played so far, as "\graphics\name.wav"; and the paths played.
     QStringList Cues() const;
+    QStringList PlayedPaths() const { return m_played; }
     QStringList Messages() const { return m_messages; }
-    // The common dialogs answer from this script; nothing real is ever shown.
     ScriptedDialogs &Dialogs() const { return *m_dialogs; }
     // Whether the registry reported that the program ends, and with which code.
     bool Ended() const { return m_ended; }
     int ExitCode() const { return m_exitCode; }
 
-    // The pointer moving over a control (at its centre unless `at` is given), as the window
-    // system reports it.
+    // The pointer moving over a control (at its centre unless `at` is given).
     static void MovePointerOver(QWidget *control, QPoint at = QPoint(-1, -1));
-
     // Runs queued calls and deferred deletions.
     static void ProcessEvents();
 
@@ -89,7 +88,7 @@ private:
     QTemporaryDir m_folder;
     QStringList m_played;
     QStringList m_messages;
-    ScriptedDialogs *m_dialogs = nullptr; // owned by CommonDialog while the run lasts
+    ScriptedDialogs *m_dialogs = nullptr; // owned by the services while the run lasts
     bool m_ended = false;
     int m_exitCode = 0;
 };

@@ -63,21 +63,12 @@ void WriteStandInTool(const QTemporaryDir &dir) {
 class tst_Drives : public QObject {
     Q_OBJECT
 private slots:
-    void driveNumbersFollowTheLetter();
     void arrangesAndClassifiesTheMachinesDrives();
     void lettersStayWithTheirDrivesForTheRun();
     void onlyARemovableDriveGoesToTheFormatProgramWhichIsWaitedFor();
     void missingFormatProgramNamesWhatToInstall();
     void thisMachinesSystemVolumeIsAFixedDrive();
 };
-
-void tst_Drives::driveNumbersFollowTheLetter() {
-    QCOMPARE(DriveNumberOf(QStringLiteral("a:")), 0);
-    QCOMPARE(DriveNumberOf(QStringLiteral("B: [DATA]")), 1);
-    QCOMPARE(DriveNumberOf(QStringLiteral("c: [/]")), 2);
-    QCOMPARE(DriveNumberOf(QStringLiteral("z:")), 25);
-    QCOMPARE(DriveNumberOf(QString()), -1);
-}
 
 void tst_Drives::arrangesAndClassifiesTheMachinesDrives() {
     QHash<QString, QChar> letters;

@@ -3,6 +3,7 @@
 #include "platform/CommonDialog.h"
 #include "platform/HelpViewer.h"
 #include "platform/QtCommonDialogPresenter.h"
+#include "platform/Services.h"
 #include "tools/HelpContents.h"
 
 #include <QDir>
@@ -54,26 +55,23 @@ private slots:
     void longTopicsAreShownWithBoundedWork();
 };
 
+// The other dialogs' properties carry on untouched.
 void tst_Help::routineAsksForTheTopicsOfTheBareFileName() {
     TestRun run;
     CommonDialog dlgMain;
     dlgMain.FileName = QStringLiteral("/home/me/entry.rtf");
-    dlgMain.HelpCommand = 3;
-
     ShowHelpContents(dlgMain);
-
-    QCOMPARE(run.Dialogs().shown.size(), 1);
-    const ScriptedDialogs::Shown &help = run.Dialogs().shown.first();
-    QCOMPARE(QStringLiteral("%1 %2 %3").arg(help.kind, help.helpFile).arg(help.helpCommand),
-             QStringLiteral("help orvquillory.hlp 11"));
-    // The other dialogs' properties carry on untouched.
-    QCOMPARE(dlgMain.FileName, QStringLiteral("/home/me/entry.rtf"));
+    const ScriptedDialogs::Shown &help = run.Dialogs().shown.value(0);
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                 .arg(help.kind, help.HelpFile, dlgMain.FileName)
+                 .arg(help.HelpCommand),
+             QStringLiteral("help orvquillory.hlp /home/me/entry.rtf 11"));
 }
 
 void tst_Help::realViewerTellsOfAMissingFileAndOpensWithoutBlocking() {
     TestRun run;
     // The real presenter: its help is our own non-blocking viewer, safe to open here.
-    CommonDialog::SetPresenter(std::make_unique<QtCommonDialogPresenter>());
+    Services::Current().dialogs = std::make_unique<QtCommonDialogPresenter>();
     QTemporaryDir folder;
     InFolder in(folder.path());
     const QString helpFile = folder.filePath(QStringLiteral("orvquillory.hlp"));
@@ -128,74 +126,54 @@ void tst_Help::shippedFileIsWellFormedAndCoversEveryWindow() {
 void tst_Help::viewerListsTopicsAndFindsWords() {
     TestRun run;
     HelpViewer::Run(ShippedHelpFile(), HelpViewer::kHelpFinder);
-    HelpViewer *viewer = HelpViewer::Current();
-    QVERIFY(viewer && viewer->HasDocument());
-
+    HelpViewer &viewer = *HelpViewer::Current();
     int listed = 0; // every topic in the contents
-    for (QTreeWidgetItemIterator it(viewer->treeContents, QTreeWidgetItemIterator::NoChildren); *it;
+    for (QTreeWidgetItemIterator it(viewer.treeContents, QTreeWidgetItemIterator::NoChildren); *it;
          ++it)
         ++listed;
-    QCOMPARE(listed, viewer->Document().topics.size());
-    QCOMPARE(viewer->treeContents->topLevelItem(0)->text(0), QStringLiteral("Getting started"));
-
+    QCOMPARE(listed, viewer.Document().topics.size());
+    QCOMPARE(viewer.treeContents->topLevelItem(0)->text(0), QStringLiteral("Getting started"));
     // Contents: choosing a topic shows it.
-    QTreeWidgetItem *calendar =
-        viewer->treeContents
-            ->findItems(QStringLiteral("The calendar"), Qt::MatchExactly | Qt::MatchRecursive)
-            .value(0);
-    QVERIFY(calendar);
-    viewer->treeContents->setCurrentItem(calendar);
-    QCOMPARE(viewer->CurrentTopicId(), QStringLiteral("calendar"));
-    QVERIFY(viewer->txtTopic->toPlainText().contains(QStringLiteral("opens on the current month")));
+    viewer.treeContents->setCurrentItem(
+        viewer.treeContents->findItems("The calendar", Qt::MatchExactly | Qt::MatchRecursive)[0]);
+    QVERIFY(viewer.txtTopic->toPlainText().contains(QStringLiteral("opens on the current month")));
 
     // Find: every topic holding the words, and the word selected in the one shown.
-    viewer->tabTopics->setCurrentIndex(2);
-    QTest::keyClicks(viewer->txtFind, QStringLiteral("SCRAMBLED passwords"));
-    QListWidgetItem *security =
-        viewer->lstFind->findItems(QStringLiteral("What the passwords protect"), Qt::MatchExactly)
-            .value(0);
-    QVERIFY(security);
-    QVERIFY(viewer->lstFind->findItems(QStringLiteral("The calendar"), Qt::MatchExactly).isEmpty());
-    QCOMPARE(viewer->lblFindCount->text(),
-             QStringLiteral("%1 topics found").arg(viewer->lstFind->count()));
-    viewer->lstFind->setCurrentItem(security);
-    QCOMPARE(viewer->CurrentTopicId(), QStringLiteral("security"));
-    QCOMPARE(viewer->txtTopic->textCursor().selectedText().toLower(), QStringLiteral("scrambled"));
-
-    QTest::keyClicks(viewer->txtFind, QStringLiteral(" zebra"));
-    QCOMPARE(viewer->lstFind->count(), 0);
+    viewer.tabTopics->setCurrentIndex(2);
+    QTest::keyClicks(viewer.txtFind, QStringLiteral("SCRAMBLED passwords"));
+    QVERIFY(viewer.lstFind->findItems("The calendar", Qt::MatchExactly).isEmpty());
+    QCOMPARE(viewer.lblFindCount->text(),
+             QStringLiteral("%1 topics found").arg(viewer.lstFind->count()));
+    viewer.lstFind->setCurrentItem(
+        viewer.lstFind->findItems("What the passwords protect", Qt::MatchExactly).value(0));
+    QCOMPARE(viewer.CurrentTopicId(), QStringLiteral("security"));
+    QCOMPARE(viewer.txtTopic->textCursor().selectedText().toLower(), QStringLiteral("scrambled"));
+    QTest::keyClicks(viewer.txtFind, QStringLiteral(" zebra"));
+    QCOMPARE(viewer.lstFind->count(), 0);
 
     // Index: typing jumps to the first entry that begins with the letters.
-    viewer->tabTopics->setCurrentIndex(1);
-    QTest::keyClicks(viewer->txtIndex, QStringLiteral("orvl"));
-    QVERIFY(viewer->lstIndex->currentItem());
-    QCOMPARE(viewer->lstIndex->currentItem()->text(), QStringLiteral("orvlog.txt"));
-    QVERIFY(viewer->CurrentTopicId() == QStringLiteral("security-log") ||
-            viewer->CurrentTopicId() == QStringLiteral("files"));
+    viewer.tabTopics->setCurrentIndex(1);
+    QTest::keyClicks(viewer.txtIndex, QStringLiteral("orvl"));
+    QCOMPARE(viewer.lstIndex->currentItem()->text(), QStringLiteral("orvlog.txt"));
+    QVERIFY(QStringList({"security-log", "files"}).contains(viewer.CurrentTopicId()));
 
     // Links lead to their topic.
-    viewer->ShowTopic(QStringLiteral("welcome"));
-    viewer->txtTopic->anchorClicked(QUrl(QStringLiteral("topic:quitting")));
-    QCOMPARE(viewer->CurrentTopicId(), QStringLiteral("quitting"));
+    viewer.ShowTopic(QStringLiteral("welcome"));
+    viewer.txtTopic->anchorClicked(QUrl(QStringLiteral("topic:quitting")));
+    QCOMPARE(viewer.CurrentTopicId(), QStringLiteral("quitting"));
 }
 
 void tst_Help::searchOrderIsCurrentThenProgramThenData() {
     const QStringList folders = HelpViewer::SearchFolders();
-    QCOMPARE(folders.value(0), QDir::currentPath());
-    QCOMPARE(folders.value(1), QCoreApplication::applicationDirPath());
+    QCOMPARE(folders.mid(0, 2), (QStringList{QDir::currentPath(), qApp->applicationDirPath()}));
     QVERIFY(folders.size() > 2);
-
-    QTemporaryDir first;
-    QTemporaryDir second;
+    QTemporaryDir first, second;
+    const QString x = QStringLiteral("x.hlp");
     for (const QTemporaryDir *dir : {&first, &second})
-        QVERIFY(QFile(dir->filePath(QStringLiteral("x.hlp"))).open(QIODevice::WriteOnly));
-    QCOMPARE(HelpViewer::FindHelpFile(QStringLiteral("x.hlp"), {first.path(), second.path()}),
-             first.filePath(QStringLiteral("x.hlp")));
-    QCOMPARE(HelpViewer::FindHelpFile(QStringLiteral("x.hlp"),
-                                      {QStringLiteral("/nonexistent"), second.path()}),
-             second.filePath(QStringLiteral("x.hlp")));
-    QCOMPARE(HelpViewer::FindHelpFile(second.filePath(QStringLiteral("x.hlp")), {first.path()}),
-             second.filePath(QStringLiteral("x.hlp")));
+        QVERIFY(QFile(dir->filePath(x)).open(QIODevice::WriteOnly));
+    QCOMPARE(HelpViewer::FindHelpFile(x, {first.path(), second.path()}), first.filePath(x));
+    QCOMPARE(HelpViewer::FindHelpFile(x, {"/nonexistent", second.path()}), second.filePath(x));
+    QCOMPARE(HelpViewer::FindHelpFile(second.filePath(x), {first.path()}), second.filePath(x));
     QCOMPARE(HelpViewer::FindHelpFile(QStringLiteral("y.hlp"), {first.path()}), QString());
 }
 

@@ -1,6 +1,7 @@
-#include "app/AppFolder.h"
+#include "security/AppFolder.h"
 
-#include "app/Module1.h"
+#include "app/FormRegistry.h"
+#include "app/Run.h"
 #include "platform/FileIO.h"
 #include "platform/RuntimeError.h"
 #include "security/PasswordStore.h"

@@ -1,12 +1,16 @@
-#include "app/AppFolder.h"
+// The program: the command line, the application object, the platform's sound player, the
+// folder of the user's files, the road from window to window, then the splash; the run ends
+// when its last window is unloaded.
 #include "app/CommandLine.h"
 #include "app/FormRegistry.h"
-#include "app/Module1.h"
+#include "app/Run.h"
 #include "app/StartApplication.h"
 #include "app/frmSplash.h"
-#include "mainwindow/frmMain.h"
+#include "mainwindow/Journey.h"
 #include "platform/Artwork.h"
 #include "platform/CanberraCuePlayer.h"
+#include "platform/Services.h"
+#include "security/AppFolder.h"
 
 namespace {
 
@@ -15,17 +19,6 @@ QStringList ArgumentsOf(int argc, char **argv) {
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     return arguments;
-}
-
-// A file given on the command line opens once the gate has let the user in and the main
-// window stands.
-void OpenWhenTheMainWindowLoads(const QString &file) {
-    QObject::connect(
-        &Module1::Forms(), &FormRegistry::FormLoaded, &Module1::Forms(), [file](Form *form) {
-            if (auto *main = qobject_cast<frmMain *>(form))
-                QMetaObject::invokeMethod(
-                    main, [main, file] { main->OpenGivenEntry(file); }, Qt::QueuedConnection);
-        });
 }
 
 } // namespace
@@ -47,13 +40,13 @@ int main(int argc, char *argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quillory.Quillory"));
     QApplication::setWindowIcon(Artwork::ApplicationIcon());
 
-    Module1::SetCuePlayer(std::make_unique<CanberraCuePlayer>());
-    QObject::connect(&Module1::Forms(), &FormRegistry::LastUnloaded, app.get(),
+    Services::Current().cues = std::make_unique<CanberraCuePlayer>();
+    FormRegistry &forms = Module1::Forms();
+    QObject::connect(&forms, &FormRegistry::LastUnloaded, app.get(),
                      [](int exitCode) { QCoreApplication::exit(exitCode); });
-    if (!commandLine.file.isEmpty())
-        OpenWhenTheMainWindowLoads(commandLine.file);
+    LayTheRoad(forms, commandLine.file);
     if (AppFolder::SetUpForThisRun())
-        Module1::Forms().Show<frmSplash>();
+        forms.Show<frmSplash>();
     const int exitCode = QApplication::exec();
     Module1::Reset(); // windows and the sound thread go before the application object
     return exitCode;

@@ -1,4 +1,4 @@
-#include "app/Form.h"
+#include "platform/Form.h"
 
 #include "platform/PressableAccessible.h"
 

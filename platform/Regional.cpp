@@ -1,4 +1,4 @@
-#include "app/Regional.h"
+#include "platform/Regional.h"
 
 #include <QLocale>
 #include <QRegularExpression>
