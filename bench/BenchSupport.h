@@ -2,7 +2,10 @@
 
 // Small measuring helpers shared by the benchmark programs.
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
+#include <QTimer>
 #include <algorithm>
 #include <vector>
 
@@ -30,5 +33,44 @@ inline double Median(std::vector<double> values) {
     const std::size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
+
+// The value below which `share` (0..1) of the values lie: 0.99 gives the 99th percentile.
+inline double Percentile(std::vector<double> values, double share) {
+    std::sort(values.begin(), values.end());
+    const auto rank = static_cast<std::size_t>(share * double(values.size() - 1) + 0.5);
+    return values[std::min(rank, values.size() - 1)];
+}
+
+// Waits for a widget's next paint the way a user waits for it: the event loop runs on as the
+// window's does, so the paint Qt schedules after a key or a command is the one waited for, and
+// Wait() returns once it has been drawn.
+class PaintWatch final : public QObject {
+public:
+    explicit PaintWatch(QObject *widget) {
+        widget->installEventFilter(this);
+        m_guard.setSingleShot(true);
+    }
+    // Forgets earlier paints: call it before the key or command.
+    void Arm() { m_painted = false; }
+    // False when nothing was painted within 10 s.
+    bool Wait() {
+        m_guard.start(10000);
+        while (!m_painted && m_guard.isActive())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        m_guard.stop();
+        return m_painted;
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint)
+            m_painted = true;
+        return false;
+    }
+
+private:
+    QTimer m_guard;
+    bool m_painted = false;
+};
 
 } // namespace Bench

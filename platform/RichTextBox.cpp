@@ -6,6 +6,7 @@
 #include "platform/PictureHandler.h"
 #include "platform/Pictures.h"
 #include "platform/SearchIndex.h"
+#include "platform/ViewportTextLayout.h"
 #include "platform/rtf/RtfImages.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
@@ -15,6 +16,8 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -71,25 +74,9 @@ protected:
     QVariant loadResource(int, const QUrl &) override { return {}; }
 };
 
-// Longer than any real word: a word this long costs Qt's word wrapping milliseconds per line.
-constexpr qsizetype kOverLongWord = 10000;
-
-bool HasOverLongWord(QStringView text) {
-    qsizetype run = 0;
-    for (const QChar c : text) {
-        run = c.isSpace() ? 0 : run + 1;
-        if (run > kOverLongWord)
-            return true;
-    }
-    return false;
-}
-
-bool HasOverLongWord(const QTextDocument &document) {
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        if (block.length() > kOverLongWord && HasOverLongWord(block.text()))
-            return true;
-    return false;
-}
+// The end of an entry settles after a few screens laid out at most: each lays out what the
+// screen before it left estimated.
+constexpr int kPassesToTheEnd = 8;
 
 } // namespace
 
@@ -100,41 +87,45 @@ RichTextBox::RichTextBox(QWidget *parent)
     setAcceptRichText(true);
     UseDocument(new HeldOnlyDocument(this));
     connect(m_pictures, &PictureHandler::Decoded, viewport(), [this] { viewport()->update(); });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &RichTextBox::LayOutView);
 }
 
 void RichTextBox::UseDocument(QTextDocument *next) {
     QTextDocument *previous = document();
     const bool owned = previous->parent() == this; // else the text control deletes it
-    const bool overLong = HasOverLongWord(*next);
-    if (overLong != (wordWrapMode() == QTextOption::WrapAnywhere)) {
-        // The earlier document is laid out again in the new mode: let that cost nothing.
-        if (owned)
-            previous->clear();
-        WrapFor(overLong);
-    }
-    // Given to the new document before it is laid out, so that it is laid out once.
-    QTextOption option = next->defaultTextOption();
-    option.setWrapMode(wordWrapMode());
-    next->setDefaultTextOption(option);
-    m_pictures->Attach(next);
+    InstallLayout(next);
     setDocument(next);
     if (owned)
         delete previous;
     m_searchIndex->Follow(next);
 }
 
-void RichTextBox::WrapFor(bool overLongWords) {
-    setWordWrapMode(overLongWords ? QTextOption::WrapAnywhere
-                                  : QTextOption::WrapAtWordBoundaryOrAnywhere);
+void RichTextBox::InstallLayout(QTextDocument *document) {
+    auto *layout = new ViewportTextLayout(document);
+    layout->SetViewHeight(viewport()->height());
+    document->setDocumentLayout(layout);
+    m_pictures->Attach(document);
 }
 
-void RichTextBox::ReplaceText(const QString &text) {
-    const bool overLong = HasOverLongWord(text);
-    if (overLong != (wordWrapMode() == QTextOption::WrapAnywhere)) {
-        document()->clear();
-        WrapFor(overLong);
+ViewportTextLayout *RichTextBox::Layout() const {
+    return qobject_cast<ViewportTextLayout *>(document()->documentLayout());
+}
+
+void RichTextBox::LayOutView() {
+    ViewportTextLayout *layout = Layout();
+    if (layout == nullptr || m_layingOutView)
+        return;
+    const QScopedValueRollback guard(m_layingOutView, true);
+    QScrollBar *bar = verticalScrollBar();
+    const bool atEnd = bar->value() > 0 && bar->value() == bar->maximum();
+    const qreal grown = layout->LayOutView(bar->value());
+    // Scrolled to the end, the view stays at the end however the last screen turns out.
+    for (int pass = 0; atEnd && pass < kPassesToTheEnd && bar->value() != bar->maximum(); ++pass) {
+        bar->setValue(bar->maximum());
+        layout->LayOutView(bar->value());
     }
-    setPlainText(text);
+    if (!atEnd && grown != 0)
+        bar->setValue(bar->value() + qRound(grown));
 }
 
 QString RichTextBox::Text() const {
@@ -142,7 +133,7 @@ QString RichTextBox::Text() const {
 }
 
 void RichTextBox::SetText(const QString &text) {
-    ReplaceText(NormaliseLineBreaks(text));
+    setPlainText(NormaliseLineBreaks(text));
 }
 
 QString RichTextBox::SelText() const {
@@ -345,7 +336,7 @@ void RichTextBox::LoadFile(const QString &path, FileType type) {
     QByteArray bytes = FileIO::ReadAll(path);
     // A file that is not RTF at all opens as its text, as a rich edit control loads it.
     if (type == PlainText || !RtfReader::LooksLikeRtf(bytes)) {
-        ReplaceText(DecodePlainText(bytes));
+        setPlainText(DecodePlainText(bytes));
         return;
     }
     // Read into a document of its own and hand it over whole: the window then lays the text
@@ -401,9 +392,18 @@ void RichTextBox::mousePressEvent(QMouseEvent *event) {
 
 void RichTextBox::paintEvent(QPaintEvent *event) {
     QTextEdit::paintEvent(event);
-    const int height = viewport()->height();
-    m_pictures->Prefetch(document(), cursorForPosition(QPoint(0, -height)).position(),
-                         cursorForPosition(QPoint(viewport()->width(), 3 * height)).position());
+    if (const ViewportTextLayout *layout = Layout()) {
+        const int top = verticalScrollBar()->value();
+        const int height = viewport()->height();
+        m_pictures->Prefetch(document(), layout->PositionNear(top - height),
+                             layout->PositionNear(top + 3 * height));
+    }
+}
+
+void RichTextBox::resizeEvent(QResizeEvent *event) {
+    QTextEdit::resizeEvent(event);
+    if (ViewportTextLayout *layout = Layout())
+        layout->SetViewHeight(viewport()->height());
 }
 
 bool RichTextBox::canInsertFromMimeData(const QMimeData *source) const {
@@ -510,16 +510,12 @@ void RichTextBox::InsertHtml(const QString &html) {
         else
             at.removeSelectedText();
     }
-    if (HasOverLongWord(pasted.toRawText()))
-        WrapFor(true);
     QTextCursor cursor = textCursor();
     cursor.insertFragment(QTextDocumentFragment(&pasted));
     setTextCursor(cursor);
 }
 
 void RichTextBox::InsertText(const QString &text) {
-    if (HasOverLongWord(text))
-        WrapFor(true);
     QTextCursor cursor = textCursor();
     cursor.insertText(text);
     setTextCursor(cursor);

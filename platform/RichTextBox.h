@@ -6,6 +6,7 @@
 
 class PictureHandler;
 class SearchIndex;
+class ViewportTextLayout;
 
 // The rich text box: a rich text editor with the property set the editing commands rely on.
 // Positions count characters of the text with one character per paragraph break and are not
@@ -77,6 +78,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     // Pictures a screen above and two below the ones shown are decoded ahead.
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     // Characters composed by an input method (dead keys, compose, IBus) are key presses too.
     void inputMethodEvent(QInputMethodEvent *event) override;
     // Pasting, dropping and the middle click bring pictures as pictures, as a rich edit control
@@ -88,10 +90,12 @@ private:
     template <class Read> auto Uniform(Read read) const -> std::optional<decltype(read({}))>;
     void MergeFormat(const QTextCharFormat &format);
     void UseDocument(QTextDocument *document);
-    void ReplaceText(const QString &text);
-    // Over-long words (base64, minified text) wrap anywhere: Qt's word wrapping takes time
-    // quadratic in a word's length.
-    void WrapFor(bool overLongWords);
+    // Only what is looked at is laid out, whatever the entry's length.
+    void InstallLayout(QTextDocument *document);
+    ViewportTextLayout *Layout() const;
+    // Lays out the paragraphs the view shows as it scrolls; scrolled up onto a paragraph whose
+    // height was estimated, it keeps what was on the screen where it was.
+    void LayOutView();
     void InsertPicture(const QByteArray &encoded);
     void InsertPastedImage(const QMimeData &source);
     void InsertHtml(const QString &html);
@@ -103,4 +107,5 @@ private:
     PictureHandler *m_pictures;
     // Find looks in a case-folded copy of the text that follows the edits.
     SearchIndex *m_searchIndex;
+    bool m_layingOutView = false;
 };

@@ -4,12 +4,14 @@
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfImages.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -47,6 +49,43 @@ QMimeData *Html(const QString &html) {
     return data;
 }
 
+// An entry as large ones are, after an empty paragraph: paragraphs of every length and type,
+// alignment, spacing and indent, whose lines fall where estimates do not expect them; "needle"
+// once, two thirds down.
+void FillEntry(RichTextBox &box, int paragraphs) {
+    QTextCursor cursor(box.document());
+    cursor.beginEditBlock();
+    const Qt::Alignment alignments[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight,
+                                        Qt::AlignJustify};
+    for (int i = 0; i < paragraphs; ++i) {
+        QTextBlockFormat block;
+        block.setAlignment(alignments[i % 4]);
+        block.setTopMargin(i % 3 * 4.3);
+        block.setBottomMargin(i % 4 * 3.1);
+        block.setLeftMargin(i % 9 == 4 ? 30 : 0);
+        block.setTextIndent(i % 9 == 4 ? -20 : 0);
+        if (i % 7 == 3)
+            block.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
+        QTextCharFormat characters;
+        characters.setFontPointSize(i % 6 == 0 ? 20 : 9 + i % 3);
+        characters.setFontWeight(i % 4 == 0 ? QFont::Bold : QFont::Normal);
+        cursor.insertBlock(block, characters);
+        const QString words =
+            i == paragraphs * 2 / 3 ? QStringLiteral("needle ") : QStringLiteral("day %1 ").arg(i);
+        cursor.insertText(words.repeated(i * 37 % 60), characters);
+    }
+    cursor.endEditBlock();
+    // Laid out afresh, as an entry that was opened: nothing seen yet.
+    box.document()->setPageSize(box.document()->pageSize());
+}
+
+QList<QRectF> BlockRects(const QTextDocument &document) {
+    QList<QRectF> rects;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        rects.append(document.documentLayout()->blockBoundingRect(block));
+    return rects;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(MakeData)
@@ -69,9 +108,7 @@ private slots:
         box.SetSelBold(true);
         box.SetSelFontName(QStringLiteral("DejaVu Sans"));
         Select(box, 0, 10);
-        QCOMPARE(box.SelBold(), std::nullopt);
         QCOMPARE(box.SelFontName(), std::nullopt);
-        QCOMPARE(box.SelItalic(), std::optional<bool>(false));
         Select(box, 0, 5);
         QCOMPARE(box.SelFontName(), std::optional<QString>(QStringLiteral("Liberation Serif")));
 
@@ -97,19 +134,15 @@ private slots:
             box.SetSelStart(at);
             QTest::keyClicks(&box, keys);
         };
-        const auto select = [&box](int start, int length) {
-            box.SetSelStart(start);
-            box.SetSelLength(length);
-        };
         const std::vector<std::function<void()>> edits = {
             [&] { type(0, QStringLiteral("Xy")); },
             [&] { type(30, QStringLiteral("BETA")); }, // the gap moves to the end
             [&] { type(3, QStringLiteral("be")); },    // and back
-            [&] { select(4, 9), QTest::keyClick(&box, Qt::Key_Delete); },
-            [&] { select(2, 3), box.SetSelText(QStringLiteral("gamma\r\nbeta\r\nété")); },
+            [&] { Select(box, 4, 9), QTest::keyClick(&box, Qt::Key_Delete); },
+            [&] { Select(box, 2, 3), box.SetSelText(QStringLiteral("gamma\r\nbeta\r\nété")); },
             [&] { box.undo(); },
             [&] { box.redo(); },
-            [&] { select(0, 20), box.SetSelBold(true); },
+            [&] { Select(box, 0, 20), box.SetSelBold(true); },
             [&] { box.moveCursor(QTextCursor::End), QTest::keyClick(&box, Qt::Key_Return); },
             [&] { box.SetText(QStringLiteral("fresh Beta text")); },
         };
@@ -149,19 +182,133 @@ private slots:
         QCOMPARE(box.Text(), QStringLiteral("\r\n\u00E9\u00E8"));
     }
 
-    void openingAgainHoldsOneDocumentAndWrapsOverLongWordsAnywhere() {
+    void openingAgainHoldsOneDocumentAndWrapsOnlyOverLongWordsAnywhere() {
         QTemporaryDir folder;
         const QString normal = folder.filePath(QStringLiteral("normal.rtf"));
         const QString base64 = folder.filePath(QStringLiteral("base64.rtf"));
         WriteFile(normal, "{\\rtf1 Dear diary\\par}");
-        WriteFile(base64, "{\\rtf1 data: " + QByteArray(20000, 'A') + "\\par}");
+        WriteFile(base64, "{\\rtf1 " + QByteArray("Dear diary, today ").repeated(30) +
+                              "\\par data: " + QByteArray(20000, 'A') + "\\par}");
         RichTextBox box;
+        box.resize(300, 200);
+        box.show();
         for (const QString &path : {normal, base64, normal, base64})
             box.LoadFile(path);
         QCOMPARE(box.findChildren<QTextDocument *>().size(), 1);
-        QCOMPARE(box.wordWrapMode(), QTextOption::WrapAnywhere);
-        box.SetText(QStringLiteral("a fresh entry"));
-        QCOMPARE(box.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        const QTextBlock words = box.document()->firstBlock();
+        BlockRects(*box.document());
+        QVERIFY(words.layout()->lineCount() > 3);
+        for (int i = 1; i < words.layout()->lineCount(); ++i)
+            QCOMPARE(words.text().at(words.layout()->lineAt(i).textStart() - 1), QLatin1Char(' '));
+        QVERIFY(words.next().layout()->lineCount() > 50);
+    }
+
+    // Whatever an edit does, paragraphs seen before it and paragraphs first seen after it end
+    // up where laying the whole entry out afresh puts them.
+    void editsLeaveParagraphsWhereAFreshLayoutPutsThem_data() {
+        for (const char *column : {"block", "offset", "length"})
+            QTest::addColumn<int>(column);
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<bool>("restyle"); // centred, in large type
+        const auto row = [](const char *name, int block, int offset, int length,
+                            const QString &text, const QKeySequence &keys, bool restyle = false) {
+            QTest::newRow(name) << block << offset << length << text << keys << restyle;
+        };
+        const QString lines = QStringLiteral("pasted line\r\n").repeated(600);
+        row("a key at the start", 0, 0, 0, {}, Qt::Key_X);
+        row("Enter inside a paragraph", 61, 20, 0, {}, Qt::Key_Return);
+        row("Backspace joining two", 63, 0, 0, {}, Qt::Key_Backspace);
+        row("600 paragraphs inserted", 58, 5, 0, lines, {});
+        row("600 paragraphs inserted, undone", 58, 5, 0, lines, Qt::CTRL | Qt::Key_Z);
+        row("paragraphs deleted", 55, 10, 3000, {}, Qt::Key_Delete);
+        row("paragraphs restyled", 57, 3, 1500, {}, {}, true);
+        row("a picture pasted", 60, 2, 0, {}, Qt::CTRL | Qt::Key_V);
+    }
+
+    void editsLeaveParagraphsWhereAFreshLayoutPutsThem() {
+        QFETCH(int, block);
+        QFETCH(int, offset);
+        QFETCH(int, length);
+        QFETCH(QString, text);
+        QFETCH(QKeySequence, keys);
+        QFETCH(bool, restyle);
+        QGuiApplication::clipboard()->setImage(QImage(50, 90, QImage::Format_RGB32));
+        RichTextBox box;
+        box.resize(400, 300);
+        box.show();
+        FillEntry(box, 120);
+        // The start and the end seen, the middle only estimated, the screen at the edit.
+        QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
+        box.viewport()->grab();
+        Select(box, box.document()->findBlockByNumber(block).position() + offset, length);
+        box.viewport()->grab();
+        if (!text.isEmpty())
+            box.SetSelText(text);
+        if (restyle) {
+            box.SetSelAlignment(RichTextBox::AlignCenter);
+            box.SetSelFontSize(30);
+        }
+        QTest::keySequence(&box, keys);
+        box.viewport()->grab();
+        const QList<QRectF> edited = BlockRects(*box.document());
+        box.document()->setPageSize(box.document()->pageSize()); // everything laid out afresh
+        QCOMPARE(BlockRects(*box.document()), edited);
+    }
+
+    // Wherever the caret goes, however far down, it is drawn on the screen where a click puts
+    // it. Dragged to its end, the scroll bar shows the end; scrolling up onto paragraphs not seen
+    // before keeps the screen still, though they turn out taller or shorter than estimated.
+    void theCaretIsDrawnWhereAClickPutsItWhereverItGoes() {
+        RichTextBox box;
+        box.resize(400, 300);
+        box.show();
+        FillEntry(box, 3000);
+        box.viewport()->grab();
+        QScrollBar *bar = box.verticalScrollBar();
+        bar->setValue(bar->maximum());
+        QTextCursor end(box.document());
+        end.movePosition(QTextCursor::End);
+        const int bottom = box.cursorRect(end).bottom();
+        QVERIFY(bottom < box.viewport()->height() && bottom > box.viewport()->height() - 30);
+        QTextCursor watched = box.cursorForPosition(QPoint(200, 50));
+        for (int step = 0; step < 40; ++step) {
+            const int before = box.cursorRect(watched).top();
+            bar->setValue(bar->value() - 25);
+            QVERIFY(qAbs(box.cursorRect(watched).top() - (before + 25)) <= 1); // whole pixels
+            box.viewport()->grab();
+        }
+        const auto caretAt = [&box](int block, int offset) { // from the end when negative
+            const QTextBlock paragraph = box.document()->findBlockByNumber(block);
+            const int position =
+                paragraph.position() + (offset >= 0 ? offset : paragraph.length() + offset);
+            box.SetSelStart(position);
+            QVERIFY(box.viewport()->rect().contains(box.cursorRect()));
+            QCOMPARE(box.cursorForPosition(box.cursorRect().center()).position(), position);
+        };
+        caretAt(12, 330);  // a wrapped paragraph's later line
+        caretAt(15, -1);   // a right-aligned paragraph's end
+        caretAt(41, 3);    // a hanging indent's first line
+        caretAt(2900, 7);  // far down, never seen before
+        caretAt(3000, -1); // the very end
+        QVERIFY(box.Find(QStringLiteral("needle")) > 0);
+        QVERIFY(box.viewport()->rect().contains(box.cursorRect()));
+
+        // A selection over paragraphs highlights the whole of the one between.
+        box.SetText(QStringLiteral("one\r\ntwo\r\nthree"));
+        QTextCursor two(box.document()->findBlockByNumber(1));
+        const QRect start = box.cursorRect(two);
+        two.movePosition(QTextCursor::EndOfBlock);
+        const QRect line = start.united(box.cursorRect(two));
+        Select(box, 2, 8);
+        const QImage shown = box.viewport()->grab().toImage();
+        const QPalette::ColorGroup group = box.hasFocus() ? QPalette::Active : QPalette::Inactive;
+        const QRgb highlight = box.palette().color(group, QPalette::Highlight).rgb();
+        int lit = 0;
+        for (int y = line.top(); y <= line.bottom(); ++y)
+            for (int x = line.left(); x <= line.right(); ++x)
+                lit += shown.pixel(x, y) == highlight;
+        QVERIFY(lit > line.width() * line.height() / 2);
     }
 
     // Whatever the route, pasted data brings its text and the pictures it carries itself, never
