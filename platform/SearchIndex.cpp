@@ -4,6 +4,7 @@
 #include <QTextDocument>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -31,50 +32,94 @@ void Fold(char16_t *text, qsizetype count) {
     }
 }
 
+// The text folded, with room after it for the first edits.
+std::vector<char16_t> Folded(const QString &text) {
+    std::vector<char16_t> buffer(static_cast<std::size_t>(text.size() + kMinimumGap));
+    std::copy(text.utf16(), text.utf16() + text.size(), buffer.begin());
+    Fold(buffer.data(), text.size());
+    return buffer;
+}
+
 } // namespace
 
 SearchIndex::SearchIndex(QObject *parent)
     : QObject(parent) {}
 
+SearchIndex::~SearchIndex() = default; // a fold under way is waited for: it owns its text
+
 void SearchIndex::Follow(QTextDocument *document) {
     disconnect(m_watch);
     m_document = document;
+    Forget();
+    if (!document)
+        return;
+    m_watch = connect(document, &QTextDocument::contentsChange, this, &SearchIndex::Update);
+    if (!document->isEmpty())
+        StartFolding();
+}
+
+void SearchIndex::Forget() {
+    m_folding = {};
+    m_editsWhileFolding.clear();
     m_built = false;
     std::vector<char16_t>().swap(m_buffer);
-    if (document)
-        m_watch = connect(document, &QTextDocument::contentsChange, this, &SearchIndex::Update);
+}
+
+void SearchIndex::StartFolding() {
+    // The copy is taken here, where the document lives; only the folding leaves the thread.
+    m_folding =
+        std::async(std::launch::async, [text = m_document->toRawText()] { return Folded(text); });
 }
 
 void SearchIndex::Build() {
-    const QString text = m_document->toRawText(); // one character per position, as the index
-    m_buffer.resize(static_cast<std::size_t>(text.size() + kMinimumGap));
-    std::copy(text.utf16(), text.utf16() + text.size(), m_buffer.begin());
-    Fold(m_buffer.data(), text.size());
-    m_gapStart = text.size();
+    if (m_folding.valid()) {
+        Adopt(m_folding.get());
+        for (const Edit &edit : std::exchange(m_editsWhileFolding, {}))
+            if (m_built)
+                Apply(edit);
+    }
+    if (!m_built)
+        Adopt(Folded(m_document->toRawText())); // one character per position, as the index
+}
+
+void SearchIndex::Adopt(std::vector<char16_t> folded) {
+    m_buffer = std::move(folded);
     m_gapEnd = static_cast<qsizetype>(m_buffer.size());
+    m_gapStart = m_gapEnd - kMinimumGap;
     m_built = true;
 }
 
 void SearchIndex::Update(int position, int removed, int added) {
-    if (!m_built || (removed == 0 && added == 0))
+    if ((!m_built && !m_folding.valid()) || (removed == 0 && added == 0))
         return;
     // The change may take in the document's last paragraph mark, which has no place here.
-    const qsizetype oldSize = Size();
     const qsizetype newSize = m_document->characterCount() - 1;
-    const qsizetype gone = std::max<qsizetype>(0, std::min<qsizetype>(removed, oldSize - position));
     const qsizetype come = std::max<qsizetype>(0, std::min<qsizetype>(added, newSize - position));
-    QString text;
-    if (come > 0 && position <= newSize) {
+    Edit edit{position, removed, {}, newSize};
+    if (come > 0) {
         QTextCursor range(m_document);
         range.setPosition(position);
         range.setPosition(static_cast<int>(position + come), QTextCursor::KeepAnchor);
-        text = range.selectedText();
+        edit.text = range.selectedText();
     }
     // Anything unforeseen (a selection in a table gives its cells' text): made anew when next
     // searched.
-    if (position > oldSize || oldSize - gone + come != newSize || text.size() != come) {
-        m_built = false;
-        std::vector<char16_t>().swap(m_buffer);
+    if (edit.text.size() != come)
+        edit.newSize = -1;
+    if (m_folding.valid())
+        m_editsWhileFolding.push_back(std::move(edit));
+    else
+        Apply(edit);
+}
+
+void SearchIndex::Apply(const Edit &edit) {
+    const qsizetype oldSize = Size();
+    const qsizetype position = edit.position;
+    const qsizetype gone =
+        std::max<qsizetype>(0, std::min<qsizetype>(edit.removed, oldSize - position));
+    const qsizetype come = edit.text.size();
+    if (position > oldSize || oldSize - gone + come != edit.newSize) {
+        Forget();
         return;
     }
     MoveGap(position);
@@ -84,7 +129,7 @@ void SearchIndex::Update(int position, int removed, int added) {
         m_buffer.insert(m_buffer.begin() + m_gapEnd, static_cast<std::size_t>(grow), 0);
         m_gapEnd += grow;
     }
-    std::copy(text.utf16(), text.utf16() + come, m_buffer.begin() + m_gapStart);
+    std::copy(edit.text.utf16(), edit.text.utf16() + come, m_buffer.begin() + m_gapStart);
     Fold(m_buffer.data() + m_gapStart, come);
     m_gapStart += come;
 }

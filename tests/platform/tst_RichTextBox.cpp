@@ -126,10 +126,14 @@ private slots:
     }
 
     // Find searches a copy of the text that edits update in place: after every kind of edit it
-    // finds what a fresh search of the whole text finds.
+    // finds what a fresh search of the whole text finds. The text arrives as an opened entry,
+    // whose copy is being made on a worker thread while the first edits come.
     void findFollowsEveryEdit() {
         RichTextBox box;
         box.SetText(QStringLiteral("Alpha beta\r\nGamma ÉTÉ \U00010400 end"));
+        QTemporaryDir folder;
+        box.SaveFile(folder.filePath(QStringLiteral("entry.rtf")), RichTextBox::RichText);
+        box.LoadFile(folder.filePath(QStringLiteral("entry.rtf")), RichTextBox::RichText);
         const auto type = [&box](int at, const QString &keys) {
             box.SetSelStart(at);
             QTest::keyClicks(&box, keys);
