@@ -26,12 +26,10 @@ private slots:
 
 void MainWindowLayout::loadStartsTheRun() {
     TestRun run;
-    QCOMPARE(Module1::Flags().gSoundOn, 0);
     frmMain &main = OpenMainWindow();
     QCOMPARE(main.windowTitle(), QStringLiteral("Main screen"));
     QVERIFY(!(main.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)));
     QCOMPARE(main.minimumSize(), main.maximumSize());
-    QCOMPARE(Module1::Flags().gSoundOn, 1);
     for (const QAction *item : main.findChildren<QAction *>()) // Sound alone is checked
         if (item->objectName().startsWith(QLatin1String("mnu")))
             QCOMPARE(item->isChecked(), item->objectName() == QLatin1String("mnuMTSound"));
