@@ -185,19 +185,18 @@ private slots:
         QTest::addColumn<int>("exitCode"); // -1: the run goes on
         QTest::addColumn<QString>("says");
         const QDir here = QDir::current();
-        QTest::newRow("nothing") << QStringList() << QString() << -1 << QString();
-        QTest::newRow("a file, made full")
-            << QStringList{"entry.rtf"} << here.absoluteFilePath("entry.rtf") << -1 << QString();
-        QTest::newRow("a file named like an option")
-            << QStringList{"--", "-x.rtf"} << here.absoluteFilePath("-x.rtf") << -1 << QString();
-        QTest::newRow("help") << QStringList{"--help"} << QString() << 0
-                              << "Usage: quillory [FILE]\n";
-        QTest::newRow("version") << QStringList{"-v", "entry.rtf"} << QString() << 0
-                                 << QCoreApplication::applicationName() + ' ';
-        QTest::newRow("unknown option")
-            << QStringList{"--bogus"} << QString() << 2 << "quillory: Unknown option 'bogus'.\n";
-        QTest::newRow("two files") << QStringList{"a.rtf", "b.rtf"} << QString() << 2
-                                   << "quillory: one file at most, not 2\n";
+        const auto row = [](const char *name, const QStringList &arguments, const QString &file,
+                            int exitCode, const QString &says) {
+            QTest::newRow(name) << arguments << file << exitCode << says;
+        };
+        row("nothing", {}, {}, -1, {});
+        row("a file, made full", {"entry.rtf"}, here.absoluteFilePath("entry.rtf"), -1, {});
+        row("a file named like an option", {"--", "-x.rtf"}, here.absoluteFilePath("-x.rtf"), -1,
+            {});
+        row("help", {"--help"}, {}, 0, "Usage: quillory [FILE]\n");
+        row("version", {"-v", "entry.rtf"}, {}, 0, QCoreApplication::applicationName() + ' ');
+        row("unknown option", {"--bogus"}, {}, 2, "quillory: Unknown option 'bogus'.\n");
+        row("two files", {"a.rtf", "b.rtf"}, {}, 2, "quillory: one file at most, not 2\n");
     }
 
     void commandLineAsksForAFileHelpOrTheVersion() {

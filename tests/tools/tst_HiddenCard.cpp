@@ -72,33 +72,27 @@ void tst_HiddenCard::lockArmingAndCode_data() {
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QString>("seen"); // after each step
     QTest::addColumn<int>("cardCues");
-    QTest::newRow("armed first") << "A o m d t"
-                                 << "----o" << 0;
-    QTest::newRow("armed last, shown at the next click") << "t d m o A m"
-                                                         << "-----o" << 0;
-    QTest::newRow("a panel clicked again is no other panel") << "A d d t t m m o"
-                                                             << "-------o" << 0;
-    QTest::newRow("never armed") << "o m d t d"
-                                 << "-----" << 0;
-    QTest::newRow("keys compared exactly") << "A o m d T x t"
-                                           << "------o" << 0;
+    const auto row = [](const char *name, const char *steps, const char *seen, int cues = 0) {
+        QTest::newRow(name) << steps << seen << cues;
+    };
+    row("armed first", "A o m d t", "----o");
+    row("armed last, shown at the next click", "t d m o A m", "-----o");
+    row("a panel clicked again is no other panel", "A d d t t m m o", "-------o");
+    row("never armed", "o m d t d", "-----");
+    row("keys compared exactly", "A o m d T x t", "------o");
     // The code is compared at a click, of any panel, after the one that revealed the box; a
     // wrong code leaves box, arming and panels as they were for another try.
-    QTest::newRow("code at a later click") << "A o m d t =GRWNNWRG x"
-                                           << "----o#*" << 1;
-    QTest::newRow("near misses") << "A o m d t =grwnnwrg m =GRWNNWRg o =GRWNNWRG_ d =GRWNNWR t "
-                                    "=GRWNNWRG T"
-                                 << "----o#########*" << 1;
+    row("code at a later click", "A o m d t =GRWNNWRG x", "----o#*", 1);
+    row("near misses", "A o m d t =grwnnwrg m =GRWNNWRg o =GRWNNWRG_ d =GRWNNWR t =GRWNNWRG T",
+        "----o#########*", 1);
     // Each showing uses up the arming and the panels, and the cue plays at the first Load only,
     // if sound is on then.
-    QTest::newRow("second showing needs everything again, silently")
-        << "A o m d t =GRWNNWRG d B A o m d t =GRWNNWRG t"
-        << "----o#*-----o#*" << 1;
-    QTest::newRow("clicks before arming count once armed") << "A o m d t =GRWNNWRG d B o m d t A o"
-                                                           << "----o#*------o" << 1;
-    QTest::newRow("sound off at the first showing: silent for good")
-        << "S A o m d t =GRWNNWRG d B S A o m d t =GRWNNWRG d"
-        << "-----o#*------o#*" << 0;
+    row("second showing needs everything again, silently",
+        "A o m d t =GRWNNWRG d B A o m d t =GRWNNWRG t", "----o#*-----o#*", 1);
+    row("clicks before arming count once armed", "A o m d t =GRWNNWRG d B o m d t A o",
+        "----o#*------o", 1);
+    row("sound off at the first showing: silent for good",
+        "S A o m d t =GRWNNWRG d B S A o m d t =GRWNNWRG d", "-----o#*------o#*");
 }
 
 void tst_HiddenCard::lockArmingAndCode() {
