@@ -21,9 +21,9 @@ constexpr qreal kUnreadableSide = 32;
 
 // Runs on a worker thread: `held` is a QByteArray or a QImage, never a QPixmap.
 QImage DecodeHeld(const QVariant &held, QSize pixels) {
-    const QImage image = held.typeId() == QMetaType::QByteArray
-                             ? Pictures::Decode(held.toByteArray(), pixels)
-                             : held.value<QImage>();
+    QImage image = held.typeId() == QMetaType::QByteArray
+                       ? Pictures::Decode(held.toByteArray(), pixels)
+                       : held.value<QImage>();
     // Decoders shrink a picture but do not enlarge it.
     if (image.isNull() || image.size() == pixels)
         return image;

@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QLocale>
 #include <cmath>
+#include <utility>
 
 namespace Pictures {
 
@@ -21,7 +22,7 @@ struct Reader {
         buffer.open(QIODevice::ReadOnly);
         reader.setDevice(&buffer);
         reader.setAutoTransform(true);
-        reader.setAllocationLimit(int(kMaxPixels * 4 / (1024 * 1024)) + 64);
+        reader.setAllocationLimit(int(kMaxPixels * 4 / 1'048'576) + 64);
     }
     bool Turned() const {
         return reader.transformation() & QImageIOHandler::TransformationRotate90;
@@ -67,7 +68,7 @@ QImage Decode(const QByteArray &encoded, QSize target) {
 QSizeF Fitted(QSizeF size, qreal width) {
     if (width <= 0 || size.width() <= width || size.width() <= 0)
         return size;
-    return QSizeF(width, std::max(1.0, std::round(size.height() * width / size.width())));
+    return {width, std::max(1.0, std::round(size.height() * width / size.width()))};
 }
 
 QByteArray EncodePng(const QImage &image) {
@@ -86,8 +87,8 @@ QByteArray Storable(const QByteArray &encoded) {
     return EncodePng(Decode(encoded));
 }
 
-FileMimeData::FileMimeData(const QByteArray &fileBytes)
-    : m_bytes(fileBytes) {}
+FileMimeData::FileMimeData(QByteArray fileBytes)
+    : m_bytes(std::move(fileBytes)) {}
 
 QStringList FileMimeData::formats() const {
     return {QStringLiteral("application/x-qt-image"), kFileBytesMime};

@@ -44,7 +44,7 @@ QByteArray Storable(const QByteArray &encoded);
 // program asks for it, and the file's own bytes under kFileBytesMime.
 class FileMimeData final : public QMimeData {
 public:
-    explicit FileMimeData(const QByteArray &fileBytes);
+    explicit FileMimeData(QByteArray fileBytes);
     QStringList formats() const override;
     bool hasFormat(const QString &mimeType) const override;
 

@@ -143,7 +143,7 @@ QString AccessiblePlainTextView::Around(int offset, int step,
         if (LineCount() == 0 || line < 0 || line >= LineCount())
             return {};
         *start = Starts()[line];
-        const QString text = LineWithFeed(line);
+        QString text = LineWithFeed(line);
         *end = *start + static_cast<int>(text.size());
         return text;
     }
@@ -181,8 +181,7 @@ QRect AccessiblePlainTextView::characterRect(int offset) const {
                              view->horizontalScrollBar()->value(),
                          kMargin + static_cast<int>(line - view->FirstVisibleLine()) *
                                        view->LineHeight());
-    return QRect(view->viewport()->mapToGlobal(topLeft),
-                 QSize(view->CharWidth(), view->LineHeight()));
+    return {view->viewport()->mapToGlobal(topLeft), QSize(view->CharWidth(), view->LineHeight())};
 }
 
 int AccessiblePlainTextView::offsetAtPoint(const QPoint &point) const {
@@ -285,7 +284,7 @@ void PlainTextView::UpdateScrollBars() {
     verticalScrollBar()->setSingleStep(1);
     // Bytes are at least as many as characters, so the longest line's byte count bounds its
     // width without decoding every line.
-    const qint64 textWidth = qint64(m_lines.LongestLine()) * CharWidth() + 2 * kMargin;
+    const qint64 textWidth = qint64(m_lines.LongestLine()) * CharWidth() + qint64(2) * kMargin;
     const qint64 hiddenWidth = std::max<qint64>(0, textWidth - viewport()->width());
     horizontalScrollBar()->setRange(0, static_cast<int>(std::min<qint64>(hiddenWidth, INT_MAX)));
     horizontalScrollBar()->setPageStep(viewport()->width());

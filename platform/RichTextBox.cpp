@@ -23,6 +23,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QUrl>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -356,7 +357,7 @@ void RichTextBox::SaveFile(const QString &path, FileType type) const {
 void RichTextBox::keyPressEvent(QKeyEvent *event) {
     const int code = KeyAsciiOf(event);
     if (code >= 0) {
-        qint16 keyAscii = static_cast<qint16>(code);
+        auto keyAscii = static_cast<qint16>(code);
         emit KeyPress(keyAscii);
         if (keyAscii == 0) {
             event->accept();
@@ -370,7 +371,7 @@ void RichTextBox::inputMethodEvent(QInputMethodEvent *event) {
     const QString committed = event->commitString();
     QString kept;
     for (const QChar c : committed) {
-        qint16 keyAscii = static_cast<qint16>(c.unicode());
+        auto keyAscii = static_cast<qint16>(c.unicode());
         emit KeyPress(keyAscii);
         if (keyAscii != 0)
             kept.append(QChar(static_cast<char16_t>(keyAscii)));
@@ -456,7 +457,7 @@ void RichTextBox::InsertPastedImage(const QMimeData &source) {
             return;
         }
     }
-    const QImage image = qvariant_cast<QImage>(source.imageData());
+    const auto image = qvariant_cast<QImage>(source.imageData());
     if (image.isNull())
         return;
     if (Pictures::TooLarge(image.size())) {
@@ -501,12 +502,13 @@ void RichTextBox::InsertHtml(const QString &html) {
                 pictures.emplace_back(fragment.position() + i, picture);
         }
     }
-    for (auto picture = pictures.rbegin(); picture != pictures.rend(); ++picture) {
+    std::reverse(pictures.begin(), pictures.end()); // from the end, so positions hold
+    for (const auto &[position, picture] : pictures) {
         QTextCursor at(&pasted);
-        at.setPosition(picture->first);
-        at.setPosition(picture->first + 1, QTextCursor::KeepAnchor);
-        if (picture->second)
-            at.insertImage(*picture->second);
+        at.setPosition(position);
+        at.setPosition(position + 1, QTextCursor::KeepAnchor);
+        if (picture)
+            at.insertImage(*picture);
         else
             at.removeSelectedText();
     }

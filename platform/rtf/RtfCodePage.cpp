@@ -210,6 +210,7 @@ std::unique_ptr<Decoder> MakeDecoder(int codePage) {
     if (name == nullptr)
         return std::make_unique<TableDecoder>(table);
     iconv_t converter = iconv_open("UTF-16LE", name);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv's own failure value
     if (converter == reinterpret_cast<iconv_t>(-1))
         return std::make_unique<TableDecoder>(table);
     if (IsDoubleByte(codePage))

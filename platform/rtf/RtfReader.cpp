@@ -73,14 +73,14 @@ bool IsPlainText(QChar c) {
 
 // Hex digits to their value; -1 for bytes that are not hex digits. Pictures are most of a large
 // entry's bytes.
-constexpr std::array<signed char, 256> kHexValues = [] {
-    std::array<signed char, 256> values{};
+constexpr std::array<short, 256> kHexValues = [] {
+    std::array<short, 256> values{};
     values.fill(-1);
     for (int c = '0'; c <= '9'; ++c)
-        values[c] = static_cast<signed char>(c - '0');
+        values[c] = static_cast<short>(c - '0');
     for (int c = 'a'; c <= 'f'; ++c) {
-        values[c] = static_cast<signed char>(c - 'a' + 10);
-        values[c - 'a' + 'A'] = static_cast<signed char>(c - 'a' + 10);
+        values[c] = static_cast<short>(c - 'a' + 10);
+        values[c - 'a' + 'A'] = static_cast<short>(c - 'a' + 10);
     }
     return values;
 }();

@@ -438,7 +438,7 @@ void Writer::WritePicture(const QTextImageFormat &format) {
 }
 
 void Writer::OpenLink(const QString &href) {
-    m_out.append("{\\field{\\*\\fldinst{HYPERLINK \"");
+    m_out.append(R"({\field{\*\fldinst{HYPERLINK ")");
     QString escaped = href;
     escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
     escaped.replace(QLatin1Char('"'), QLatin1String("\\\""));
@@ -525,8 +525,8 @@ QByteArray Writer::Write() {
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
         CollectBlock(block);
     // Pictures, in hex, are most of an entry with photos: room for all of it at once.
-    m_out.reserve(m_document.characterCount() * 2 + m_pictureBytes * 2 + m_pictureBytes / 64 +
-                  4096);
+    m_out.reserve(qsizetype(m_document.characterCount()) * 2 + m_pictureBytes * 2 +
+                  m_pictureBytes / 64 + 4096);
     WriteHeader();
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
         WriteBlock(block);
