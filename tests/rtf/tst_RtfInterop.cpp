@@ -144,18 +144,8 @@ private slots:
         file.write(EntryRtf());
     }
 
-    void pandocReadsTheTextAndFormatting() {
-        const Result text = Run("pandoc", {"-f", "rtf", "-t", "plain", "--wrap=none", m_entry},
-                                m_folder.path(), 60000);
-        QVERIFY2(text.finished && text.exitCode == 0, text.output.constData());
-        // pandoc renders the picture as "[image]", strike-through as ~~x~~, a superscript as ^(x).
-        QString plain = Squeezed(QString::fromUtf8(text.output));
-        plain.remove(QStringLiteral("[image]"));
-        plain.remove(QStringLiteral("~~"));
-        plain.replace(QRegularExpression(QStringLiteral("\\^\\(([^)]*)\\)")),
-                      QStringLiteral("\\1"));
-        QCOMPARE(Squeezed(plain), ExpectedText());
-
+    // The text itself is LibreOffice's to check; pandoc's HTML shows the formatting it reads.
+    void pandocReadsTheFormatting() {
         const Result html =
             Run("pandoc", {"-f", "rtf", "-t", "html", m_entry}, m_folder.path(), 60000);
         QVERIFY2(html.finished && html.exitCode == 0, html.output.constData());

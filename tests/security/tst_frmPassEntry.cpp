@@ -126,19 +126,11 @@ private slots:
         QVERIFY(Module1::Forms().Get<frmMain>().isVisible());
     }
 
-    // Tab runs the boxes, then the buttons; Enter in a box moves on as Tab would, without
-    // pressing the button it reaches.
+    // Enter in a box moves on as Tab would (the boxes, then Cancel and Check), without pressing
+    // the button it reaches.
     void enterWalksTheBoxesToCancelWhichThenEndsTheRun() {
         TestRun run;
         frmPassEntry &gate = OpenGate(run);
-        QList<QWidget *> visited;
-        for (int i = 0; i < 4; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited.append(QApplication::focusWidget());
-        }
-        QCOMPARE(visited, (QList<QWidget *>{gate.txtPEPass2, gate.cmdPECancel, gate.cmdPECheck,
-                                            gate.txtPEPass1}));
-
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("journal"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         TestRun::ProcessEvents();
