@@ -44,20 +44,14 @@ def wait_for(what, found, seconds=20):
 
 
 def application():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == "Quillory":
-            return app
-    return None
+    return next((app for app in pyatspi.Registry.getDesktop(0)
+                 if app is not None and app.name == "Quillory"), None)
 
 
 def window(app, name, role):
-    def shown():
-        for candidate in app:
-            if candidate is not None and candidate.name == name and \
-                    candidate.getState().contains(pyatspi.STATE_SHOWING):
-                return candidate
-        return None
-    found = wait_for(f"no window '{name}'", shown)
+    found = wait_for(f"no window '{name}'", lambda: next(
+        (candidate for candidate in app if candidate is not None and candidate.name == name
+         and candidate.getState().contains(pyatspi.STATE_SHOWING)), None))
     if found.getRoleName() != role:
         fail(f"the window '{name}' is a {found.getRoleName()}, not a {role}")
     return found
