@@ -37,11 +37,6 @@ QList<QByteArray> LogLines(const TestRun &run) {
     return lines;
 }
 
-void Press(QWidget *button) {
-    QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
-        QAccessibleActionInterface::pressAction());
-}
-
 } // namespace
 
 class tst_frmPassEntry : public QObject {
@@ -100,7 +95,9 @@ private slots:
         gate.txtPEPass1->setText(accepted ? QStringLiteral("wrong") : QStringLiteral("journal"));
         gate.txtPEPass2->setText(QStringLiteral("diary"));
         gate.cmdPECheck->click();
-        Press(gate.cmdPECheck);
+        QAccessible::queryAccessibleInterface(gate.cmdPECheck)
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
         QTest::qWait(300); // an accessible press clicks after a short animation
         emit gate.cmdPECheck->clicked();
         emit gate.cmdPECancel->clicked();
