@@ -10,7 +10,6 @@
 #include "platform/ClickableLabel.h"
 #include "platform/HelpViewer.h"
 #include "platform/RichTextBox.h"
-#include "platform/StatusBar.h"
 #include "security/frmPassChange.h"
 #include "security/frmPassEntry.h"
 #include "security/frmView.h"
@@ -129,19 +128,7 @@ template <class T, class... Args> T &Over(Args... args) {
     return Module1::Forms().Show<T>(args...);
 }
 
-// The hidden card's lock armed and every keyed panel but the date clicked: a click on the date
-// panel shows the code box.
-QWidget *LastPanel() {
-    frmMain &main = Typed();
-    Module1::Forms().Show<frmAbout>();
-    QTest::mouseClick(Module1::Forms().Get<frmAbout>().lblAMsg2, Qt::LeftButton);
-    for (const char *key : {"orvsoftware", "modified", "time"})
-        QTest::mouseClick(&Panel(main, QLatin1String(key)), Qt::LeftButton);
-    return &Panel(main, QStringLiteral("date"));
-}
-
-// What a click or an action did: the entry, the marker, the pressed buttons, the windows shown
-// and whether the hidden card's code box shows.
+// What a click or an action did: the entry, the marker, the pressed buttons and the windows shown.
 QString Outcome(const TestRun &run) {
     if (run.Ended())
         return QStringLiteral("ended");
@@ -153,9 +140,8 @@ QString Outcome(const TestRun &run) {
     QString pressed;
     for (const ToolbarButton *button : main.findChildren<ToolbarButton *>())
         pressed += QString::number(button->Value());
-    return QStringLiteral("'%1' '%2' %3 %4 code box %5")
-        .arg(EntryOf(main).toPlainText(), Marker(main), pressed, shown.join(QLatin1Char(',')))
-        .arg(Control(main, QStringLiteral("txtEgg")).isVisible());
+    return QStringLiteral("'%1' '%2' %3 %4")
+        .arg(EntryOf(main).toPlainText(), Marker(main), pressed, shown.join(QLatin1Char(',')));
 }
 
 } // namespace
@@ -217,7 +203,6 @@ void Accessibility::pressDoesWhatAClickDoes_data() {
     QTest::addColumn<Reach>("target");
     // One control of each kind; the walk above finds the same action on every other one.
     QTest::newRow("toggle") << Reach([]() -> QWidget * { return &Button(Typed(), "bold"); });
-    QTest::newRow("panel") << Reach(&LastPanel);
     QTest::newRow("yes") << Reach([]() -> QWidget * { return Over<frmAskQuit>().lblAQYes; });
     QTest::newRow("card") << Reach([]() -> QWidget * { return &Over<frmEgg>(); });
 }
