@@ -2,9 +2,9 @@
 # A working session through the real windows and dialogs: a few words typed, the last one made
 # bold through the Format menu, today's date inserted on a new line, saved with File, Save;
 # pandoc reads the bold word and the date. A word-processor file of the corpus opened with File,
-# Open and saved under a new name reads the same in pandoc, formatting included. The calendar and
-# the help viewer open from the menus and close. File, Exit and Yes end the program cleanly, the
-# security log keeping its one line all along.
+# Open and saved under a new name reads the same in pandoc, formatting included. The help viewer
+# finds its file beside the program. File, Exit and Yes end the program cleanly, the security log
+# keeping its one line all along.
 # Usage: entry.sh <built application folder>
 # shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -16,8 +16,7 @@ original=$corpus/rtf/tika/testRTFBoldItalic.rtf # Word 2010: bold, italic and bo
 original=$(realpath "$original")
 original_sum=$(sha256sum <"$original")
 
-# What pandoc reads: plain text or HTML, runs of white space made one space.
-plain_of() { pandoc -f rtf -t plain "$1" | tr -s ' \t\r\n' ' ' | sed 's/^ //; s/ $//'; }
+# What pandoc reads, text and formatting, runs of white space made one space.
 html_of() { pandoc -f rtf -t html "$1" | tr -s ' \n' ' '; }
 
 e2e_start
@@ -40,8 +39,6 @@ e2e_step "saved with File, Save; pandoc reads the bold word and the date"
 e2e_menu f v "Save file" >/dev/null
 saved=$E2E_DIR/edited.rtf
 e2e_choose_file "Save file" "$saved"
-e2e_alive "the program after saving"
-[ "$(head -c 5 "$saved")" = '{\rtf' ] || e2e_fail "the saved file is not RTF: $(head -c 40 "$saved")"
 html=$(pandoc -f rtf -t html --wrap=none "$saved") # one paragraph a line
 paragraphs=$(printf '%s\n' "$html" | sed '/^ *$/d')
 first=$(printf '%s\n' "$paragraphs" | head -n 1)
@@ -58,24 +55,15 @@ e2e_step "a corpus file opened with File, Open and saved under a new name"
 e2e_focus "$main"
 e2e_menu f o "Open file" >/dev/null
 e2e_choose_file "Open file" "$original"
-e2e_alive "the program after opening"
 e2e_focus "$main"
 e2e_menu f v "Save file" >/dev/null
 e2e_choose_file "Save file" "$E2E_DIR/resaved.rtf"
-e2e_alive "the program after saving again"
-[ "$(plain_of "$E2E_DIR/resaved.rtf")" = "$(plain_of "$original")" ] ||
-    e2e_fail "pandoc reads the re-saved file differently: $(diff <(plain_of "$original") \
-        <(plain_of "$E2E_DIR/resaved.rtf") | head -n 10)"
 [ "$(html_of "$E2E_DIR/resaved.rtf")" = "$(html_of "$original")" ] ||
-    e2e_fail "the re-saved file's formatting differs: $(html_of "$E2E_DIR/resaved.rtf" | head -c 400)"
+    e2e_fail "pandoc reads the re-saved file differently: $(html_of "$E2E_DIR/resaved.rtf" | head -c 400)"
 [ "$(sha256sum <"$original")" = "$original_sum" ] || e2e_fail "the opened file was changed"
 e2e_shown "File error!" && e2e_fail "a save or open showed the file error window"
 
-e2e_step "Tools, Calendar and Help, Contents, each closed again"
-e2e_focus "$main"
-e2e_menu t n "Calendar" >/dev/null
-e2e_key alt+c
-e2e_gone "Calendar"
+e2e_step "Help, Contents, closed again"
 e2e_focus "$main"
 e2e_menu h c "Help Topics: Quillory Help" >/dev/null
 e2e_key Escape
@@ -83,7 +71,8 @@ e2e_gone "Help Topics: Quillory Help"
 
 e2e_step "File, Exit, then Yes"
 e2e_focus "$main"
-e2e_quit
+e2e_menu f x "Quit program?" >/dev/null
+e2e_click "Quit program?" Yes
 e2e_expect_clean_exit "Yes in the quit window"
 e2e_wait_log_lines 1
 e2e_log_line_is 1 authorized

@@ -18,26 +18,22 @@ e2e_fail() {
 
 e2e_step() { echo "-- $*"; }
 
+# Retries the command $@ for up to 10 seconds until it succeeds.
+e2e_until() {
+    for _ in $(seq 100); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # Ends the program and the display and removes the temporary folder; on failure it first shows
-# what the program printed and what the security log holds.
+# whether the program was still running, what it printed and what the security log holds.
 e2e_cleanup() {
-    local status=$? id ended
-    if [ "$status" != 0 ] && [ -n "$E2E_PID" ]; then
-        if kill -0 "$E2E_PID" 2>/dev/null; then
-            echo "  the program is running; its visible windows:" >&2
-            for id in $(xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null); do
-                echo "    '$(xdotool getwindowname "$id" 2>/dev/null)'" >&2
-            done
-        else
-            ended=0
-            wait "$E2E_PID" 2>/dev/null || ended=$?
-            echo "  the program has ended with status $ended" >&2
-            E2E_PID=
-        fi
-    fi
+    local status=$?
     if [ -n "$E2E_PID" ]; then
-        kill "$E2E_PID" 2>/dev/null || true
-        wait "$E2E_PID" 2>/dev/null || true
+        [ "$status" = 0 ] || kill -0 "$E2E_PID" 2>/dev/null || echo "  the program had ended" >&2
+        e2e_stop
     fi
     [ -n "$E2E_BUS" ] && kill "$E2E_BUS" 2>/dev/null
     if [ -n "$E2E_XVFB" ]; then
@@ -71,11 +67,7 @@ e2e_setup() {
     # itself and writes its number once it accepts clients.
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$E2E_DIR/display" >/dev/null 2>&1 &
     E2E_XVFB=$!
-    for _ in $(seq 100); do
-        [ -s "$E2E_DIR/display" ] && break
-        sleep 0.1
-    done
-    [ -s "$E2E_DIR/display" ] || e2e_fail "Xvfb did not start"
+    e2e_until test -s "$E2E_DIR/display" || e2e_fail "Xvfb did not start"
     DISPLAY=:$(head -n 1 "$E2E_DIR/display")
     export DISPLAY
     # A session bus of our own, where the program's accessibility bridge answers.
@@ -83,13 +75,8 @@ e2e_setup() {
     E2E_BUS=$(cat "$E2E_DIR/bus.pid")
     DBUS_SESSION_BUS_ADDRESS=$(cat "$E2E_DIR/bus")
     export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-    e2e_fresh_app_folder
-}
-
-# A clean application folder: the program, its cues and help, and the first password files
-# (journal and diary), whatever the build folder's password files hold now.
-e2e_fresh_app_folder() {
-    rm -rf "$E2E_APP"
+    # The application folder: the program, its cues and help, and the first password files
+    # (journal and diary), whatever the build folder's password files hold now.
     mkdir -p "$E2E_APP"
     cp "$E2E_BUILT/quillory" "$E2E_APP/"
     cp -r "$E2E_BUILT/graphics" "$E2E_APP/"
@@ -117,23 +104,14 @@ e2e_stop() {
 
 e2e_alive() { kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "${1:-the program} ended unexpectedly"; }
 
-# Waits up to $1 seconds (default 10) for the program to end; returns its exit status.
-e2e_wait_exit() {
-    local seconds=${1:-10} status=0
-    for _ in $(seq $((seconds * 10))); do
-        kill -0 "$E2E_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$E2E_PID" 2>/dev/null && e2e_fail "the program is still running after $seconds s"
-    wait "$E2E_PID" || status=$?
-    E2E_PID=
-    return "$status"
-}
+e2e_ended() { ! kill -0 "$E2E_PID" 2>/dev/null; }
 
 # Waits for the program to end by itself with status 0; $1 says after what.
 e2e_expect_clean_exit() {
     local status=0
-    e2e_wait_exit "${2:-10}" || status=$?
+    e2e_until e2e_ended || e2e_fail "$1: the program is still running after 10 s"
+    wait "$E2E_PID" || status=$?
+    E2E_PID=
     [ "$status" = 0 ] || e2e_fail "$1: the program ended with status $status"
 }
 
@@ -159,15 +137,10 @@ e2e_window() {
 }
 
 e2e_shown() { xdotool search --onlyvisible --name "$(e2e_title_pattern "$1")" >/dev/null 2>&1; }
+e2e_hidden() { ! e2e_shown "$1"; }
 
 # Waits until no visible window has the title $1.
-e2e_gone() {
-    for _ in $(seq 100); do
-        e2e_shown "$1" || return 0
-        sleep 0.1
-    done
-    e2e_fail "the window '$1' is still shown"
-}
+e2e_gone() { e2e_until e2e_hidden "$1" || e2e_fail "the window '$1' is still shown"; }
 
 e2e_focus() {
     xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1" 2>/dev/null ||
@@ -192,23 +165,20 @@ e2e_type() { xdotool type --delay 40 -- "$1"; }
 
 e2e_key() { xdotool key --delay 50 "$@"; }
 
-# Waits until one of the program's menus is open: a window of its own that the window manager
+# Whether one of the program's menus is open: a window of its own that the window manager
 # leaves alone.
 e2e_menu_open() {
     local id
-    for _ in $(seq 100); do
-        for id in $(xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null); do
-            xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
-        done
-        sleep 0.05
+    for id in $(xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null); do
+        xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
     done
-    e2e_fail "no menu opened"
+    return 1
 }
 
 # Opens the menu with access key $1, then presses the keys $2... in it.
 e2e_menu_keys() {
     xdotool key "alt+$1"
-    e2e_menu_open
+    e2e_until e2e_menu_open || e2e_fail "no menu opened"
     shift
     e2e_key "$@"
 }
@@ -229,21 +199,12 @@ e2e_choose_file() {
     e2e_gone "$1"
 }
 
-e2e_log_lines() {
-    if [ -f "$E2E_APP/orvlog.txt" ]; then
-        grep -c '' "$E2E_APP/orvlog.txt" || true
-    else
-        echo 0
-    fi
-}
+e2e_log_lines() { (cat "$E2E_APP/orvlog.txt" 2>/dev/null || true) | grep -c '' || true; }
+e2e_log_holds() { [ "$(e2e_log_lines)" = "$1" ]; }
 
 # Waits until the security log holds $1 lines.
 e2e_wait_log_lines() {
-    for _ in $(seq 50); do
-        [ "$(e2e_log_lines)" = "$1" ] && return 0
-        sleep 0.1
-    done
-    e2e_fail "expected $1 log lines, found $(e2e_log_lines)"
+    e2e_until e2e_log_holds "$1" || e2e_fail "expected $1 log lines, found $(e2e_log_lines)"
 }
 
 # Line $1 of the security log is "$2 <date> <time>" in United States form, ended by CR LF.
@@ -253,14 +214,10 @@ e2e_log_line_is() {
         e2e_fail "line $1 of the log is not '$2 <date> <time>'"
 }
 
-# Waits up to 5 seconds until the file $1 of the application folder holds exactly the bytes $2.
-e2e_file_is() {
-    for _ in $(seq 50); do
-        cmp -s <(printf '%s' "$2") "$E2E_APP/$1" && return 0
-        sleep 0.1
-    done
-    e2e_fail "$1 holds: $(od -An -c "$E2E_APP/$1" | tr -s ' ')"
-}
+e2e_holds() { cmp -s <(printf '%s' "$2") "$E2E_APP/$1"; }
+
+# Waits until the file $1 of the application folder holds exactly the bytes $2.
+e2e_file_is() { e2e_until e2e_holds "$1" "$2" || e2e_fail "$1 holds: $(od -An -c "$E2E_APP/$1" | tr -s ' ')"; }
 
 # At the gate: Pass #1, Enter (on to Pass #2), Pass #2, Check.
 e2e_check_passwords() {
@@ -287,11 +244,4 @@ e2e_pass_gate() {
     main=$(e2e_window "Main screen")
     e2e_gone "Password entry"
     echo "$main"
-}
-
-# File, Exit by their access keys, then a click on "Yes" in the quit window.
-e2e_quit() {
-    e2e_menu f x "Quit program?" >/dev/null
-    e2e_alive "the program before Yes was clicked"
-    e2e_click "Quit program?" Yes
 }

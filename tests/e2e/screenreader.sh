@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A screen-reader user's journey through the accessibility tree alone: the real program with its
 # accessibility bridge on, in a session bus of its own, driven over AT-SPI by screenreader.py
-# (gate, a typed line, Save from the toolbar, the log, Exit and Yes). The saved file must hold
+# (gate, a typed line, Save from the toolbar, Exit and Yes). The saved file must hold
 # the line, and the security log its one line.
 # Usage: screenreader.sh <built application folder>
 # shellcheck source-path=SCRIPTDIR source=lib.sh

@@ -30,11 +30,8 @@ search=$(e2e_menu t s "Search")
 e2e_type "cat"
 e2e_key alt+f
 # A match brings the entry to the front with the keyboard.
-for _ in $(seq 50); do
-    [ "$(xdotool getwindowfocus)" = "$main" ] && break
-    sleep 0.1
-done
-[ "$(xdotool getwindowfocus)" = "$main" ] || e2e_fail "the entry did not come to the front"
+entry_in_front() { [ "$(xdotool getwindowfocus)" = "$main" ]; }
+e2e_until entry_in_front || e2e_fail "the entry did not come to the front"
 e2e_shown "Not found!" && e2e_fail "'cat' was not found"
 
 e2e_step "a click into the search box, a new word typed, Find again"

@@ -62,8 +62,6 @@ QString ReadUtf8(const QString &path) {
     return QString::fromUtf8(file.readAll());
 }
 
-const char *const kTitle = "Dear diary";
-
 // The entry every converter reads: one line of each kind of formatting, words that are not
 // ASCII (one outside Windows-1252 followed by a character other than a space), a hyperlink and
 // two pictures: a bitmap kept as PNG and a photo kept as its JPEG file.
@@ -78,24 +76,22 @@ QByteArray EntryRtf() {
     title.setFontPointSize(20);
     title.setFontWeight(QFont::Bold);
     title.setForeground(QColor("#c00000"));
-    cursor.insertText(kTitle, title);
+    cursor.insertText("Dear diary", title);
     cursor.insertBlock(QTextBlockFormat());
     QTextCharFormat plain;
     plain.setFontFamilies({"DejaVu Sans"});
     plain.setFontPointSize(12);
-    const auto insert = [&](const char *text, int property = 0, const QVariant &value = {}) {
+    // A word with one property changed, then a space.
+    const auto insert = [&](const char *word, int property, const QVariant &value) {
         QTextCharFormat f = plain;
-        if (property != 0)
-            f.setProperty(property, value);
-        cursor.insertText(text, f);
+        f.setProperty(property, value);
+        cursor.insertText(word, f);
+        cursor.insertText(" ", plain);
     };
-    insert("plain ");
+    cursor.insertText("plain ", plain);
     insert("slanted", QTextFormat::FontItalic, true);
-    insert(" ");
     insert("lined", QTextFormat::TextUnderlineStyle, QTextCharFormat::SingleUnderline);
-    insert(" ");
     insert("struck", QTextFormat::FontStrikeOut, true);
-    insert(" ");
     insert("raised", QTextFormat::TextVerticalAlignment, QTextCharFormat::AlignSuperScript);
     cursor.insertBlock(QTextBlockFormat());
     cursor.insertText(
@@ -144,18 +140,8 @@ private slots:
         file.write(EntryRtf());
     }
 
-    void pandocReadsTheTextAndFormatting() {
-        const Result text = Run("pandoc", {"-f", "rtf", "-t", "plain", "--wrap=none", m_entry},
-                                m_folder.path(), 60000);
-        QVERIFY2(text.finished && text.exitCode == 0, text.output.constData());
-        // pandoc renders the picture as "[image]", strike-through as ~~x~~, a superscript as ^(x).
-        QString plain = Squeezed(QString::fromUtf8(text.output));
-        plain.remove(QStringLiteral("[image]"));
-        plain.remove(QStringLiteral("~~"));
-        plain.replace(QRegularExpression(QStringLiteral("\\^\\(([^)]*)\\)")),
-                      QStringLiteral("\\1"));
-        QCOMPARE(Squeezed(plain), ExpectedText());
-
+    // The text itself is LibreOffice's to check; pandoc's HTML shows the formatting it reads.
+    void pandocReadsTheFormatting() {
         const Result html =
             Run("pandoc", {"-f", "rtf", "-t", "html", m_entry}, m_folder.path(), 60000);
         QVERIFY2(html.finished && html.exitCode == 0, html.output.constData());

