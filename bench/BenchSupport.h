@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QStringList>
 #include <QTimer>
 #include <algorithm>
 #include <vector>
@@ -26,6 +27,20 @@ inline long StatusKiB(const char *field) {
 inline bool ResetPeak() {
     QFile refs(QStringLiteral("/proc/self/clear_refs"));
     return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
+}
+
+// The command line of a benchmark: a number sets `count` (at least 1), anything else is a file.
+inline QStringList CountAndFiles(int argc, char *argv[], int &count) {
+    QStringList files;
+    for (int i = 1; i < argc; ++i) {
+        bool number = false;
+        const int value = QString::fromLocal8Bit(argv[i]).toInt(&number);
+        if (number)
+            count = std::max(1, value);
+        else
+            files.append(QString::fromLocal8Bit(argv[i]));
+    }
+    return files;
 }
 
 inline double Median(std::vector<double> values) {

@@ -170,15 +170,7 @@ int main(int argc, char *argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     int runs = 3;
-    QStringList files;
-    for (int i = 1; i < argc; ++i) {
-        bool number = false;
-        const int value = QString::fromLocal8Bit(argv[i]).toInt(&number);
-        if (number)
-            runs = std::max(1, value);
-        else
-            files.append(QString::fromLocal8Bit(argv[i]));
-    }
+    QStringList files = Bench::CountAndFiles(argc, argv, runs);
     if (!files.isEmpty()) {
         OpenToReady(files, runs);
         return 0;

@@ -79,15 +79,7 @@ int main(int argc, char *argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     int keys = 200;
-    QStringList files;
-    for (int i = 1; i < argc; ++i) {
-        bool number = false;
-        const int value = QString::fromLocal8Bit(argv[i]).toInt(&number);
-        if (number)
-            keys = std::max(1, value);
-        else
-            files.append(QString::fromLocal8Bit(argv[i]));
-    }
+    QStringList files = Bench::CountAndFiles(argc, argv, keys);
     if (files.isEmpty())
         for (const char *name : {"journal-1mb.rtf", "journal-10mb.rtf", "journal-50mb.rtf"})
             files.append(kLarge + QLatin1String(name));
