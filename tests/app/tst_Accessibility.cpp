@@ -1,5 +1,3 @@
-// What a screen reader finds: every window a frame or dialog named by its caption, every control
-// in it with a role, a name and the actions a user needs, and actions that do what clicks do.
 #include "MainWindowDriver.h"
 
 #include "app/frmSplash.h"
@@ -25,14 +23,12 @@
 
 namespace {
 
-// Sets a run up as a user would and gives the window or control reached.
 using Reach = QWidget *(*)();
 template <class T> QWidget *Shown() {
     return &Module1::Forms().Show<T>();
 }
 
-// The main window in the editing state, as after typing a character: every status panel shows
-// something.
+// After a typed character every status panel shows something.
 frmMain &Typed() {
     frmMain &main = OpenMainWindow();
     QTest::keyClick(&EntryOf(main), Qt::Key_A);
@@ -105,7 +101,6 @@ bool Pressable(QAccessibleInterface *control) {
            actions.contains(QAccessibleActionInterface::showMenuAction());
 }
 
-// The faults of every visible control a user can operate.
 void Walk(QAccessibleInterface *parent, QStringList &faults) {
     for (int i = 0; i < parent->childCount(); ++i) {
         QAccessibleInterface *control = parent->child(i);
@@ -128,7 +123,6 @@ template <class T, class... Args> T &Over(Args... args) {
     return Module1::Forms().Show<T>(args...);
 }
 
-// What a click or an action did: the entry, the marker, the pressed buttons and the windows shown.
 QString Outcome(const TestRun &run) {
     if (run.Ended())
         return QStringLiteral("ended");
@@ -153,83 +147,79 @@ class Accessibility : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup() { HelpViewer::Discard(); }
-    void everyWindowCanBeUsed_data();
-    void everyWindowCanBeUsed();
-    void pressDoesWhatAClickDoes_data();
-    void pressDoesWhatAClickDoes();
-};
 
-void Accessibility::everyWindowCanBeUsed_data() {
-    QTest::addColumn<Reach>("open");
-    QTest::addColumn<int>("role");
-    QTest::addColumn<QString>("name");
-    const int frame = QAccessible::Window;
-    const int dialog = QAccessible::Dialog;
-    QTest::newRow("splash") << &Shown<frmSplash> << dialog << "Quillory";
-    QTest::newRow("gate") << &Shown<frmPassEntry> << dialog << "Password entry";
-    QTest::newRow("main") << Reach([]() -> QWidget * { return &Typed(); }) << frame
-                          << "Main screen";
-    QTest::newRow("quit") << &Shown<frmAskQuit> << dialog << "Quit program?";
-    QTest::newRow("file error") << Reach([]() -> QWidget * { return &Over<frmFileErr>(53); })
-                                << dialog << "File error!";
-    QTest::newRow("not found") << &Shown<frmNoFind> << dialog << "Not found!";
-    QTest::newRow("search") << &SearchShown << dialog << "Search";
-    QTest::newRow("log") << &Shown<frmView> << dialog << "View security log";
-    QTest::newRow("passwords") << &Shown<frmPassChange> << dialog << "Change passwords";
-    QTest::newRow("calendar") << &Shown<frmCalendar> << dialog << "Calendar";
-    QTest::newRow("format") << &Shown<frmFormat> << dialog << "Format 3.5\" floppy disk";
-    QTest::newRow("about") << &Shown<frmAbout> << dialog << "About Quillory";
-    QTest::newRow("card") << &Shown<frmEgg> << dialog << "Author's card";
-    QTest::newRow("help") << &HelpShown << frame << "Help Topics: Quillory Help";
-}
-
-void Accessibility::everyWindowCanBeUsed() {
-    QFETCH(Reach, open);
-    QFETCH(int, role);
-    QFETCH(QString, name);
-    TestRun run;
-    run.WriteFile(QStringLiteral("orvlog.txt"), "authorized 12/5/2026 10:52:57 PM\r\n");
-    QWidget *window = open();
-    QVERIFY(window && window->isVisible());
-    QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(window);
-    QCOMPARE(int(spoken->role()), role);
-    QCOMPARE(spoken->text(QAccessible::Name), name);
-    QStringList faults;
-    Walk(spoken, faults);
-    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
-}
-
-void Accessibility::pressDoesWhatAClickDoes_data() {
-    QTest::addColumn<Reach>("target");
-    // One control of each kind; the walk above finds the same action on every other one.
-    QTest::newRow("toggle") << Reach([]() -> QWidget * { return &Button(Typed(), "bold"); });
-    QTest::newRow("yes") << Reach([]() -> QWidget * { return Over<frmAskQuit>().lblAQYes; });
-    QTest::newRow("card") << Reach([]() -> QWidget * { return &Over<frmEgg>(); });
-}
-
-void Accessibility::pressDoesWhatAClickDoes() {
-    QFETCH(Reach, target);
-    QString before, clicked;
-    {
-        TestRun run;
-        QWidget *control = target();
-        before = Outcome(run);
-        // A window is clicked on its bare edge.
-        QTest::mouseClick(control, Qt::LeftButton, {},
-                          control->isWindow() ? QPoint(2, 2) : QPoint());
-        TestRun::ProcessEvents();
-        clicked = Outcome(run);
+    void everyWindowCanBeUsed_data() {
+        QTest::addColumn<Reach>("open");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("name");
+        const int frame = QAccessible::Window;
+        const int dialog = QAccessible::Dialog;
+        QTest::newRow("splash") << &Shown<frmSplash> << dialog << "Quillory";
+        QTest::newRow("gate") << &Shown<frmPassEntry> << dialog << "Password entry";
+        QTest::newRow("main") << Reach([]() -> QWidget * { return &Typed(); }) << frame
+                              << "Main screen";
+        QTest::newRow("quit") << &Shown<frmAskQuit> << dialog << "Quit program?";
+        QTest::newRow("file error") << Reach([]() -> QWidget * { return &Over<frmFileErr>(53); })
+                                    << dialog << "File error!";
+        QTest::newRow("not found") << &Shown<frmNoFind> << dialog << "Not found!";
+        QTest::newRow("search") << &SearchShown << dialog << "Search";
+        QTest::newRow("log") << &Shown<frmView> << dialog << "View security log";
+        QTest::newRow("passwords") << &Shown<frmPassChange> << dialog << "Change passwords";
+        QTest::newRow("calendar") << &Shown<frmCalendar> << dialog << "Calendar";
+        QTest::newRow("format") << &Shown<frmFormat> << dialog << "Format 3.5\" floppy disk";
+        QTest::newRow("about") << &Shown<frmAbout> << dialog << "About Quillory";
+        QTest::newRow("card") << &Shown<frmEgg> << dialog << "Author's card";
+        QTest::newRow("help") << &HelpShown << frame << "Help Topics: Quillory Help";
     }
-    QVERIFY2(clicked != before, qPrintable(before));
-    TestRun run;
-    QAccessibleActionInterface *actions =
-        QAccessible::queryAccessibleInterface(target())->actionInterface();
-    QCOMPARE(actions->actionNames().value(0), QAccessibleActionInterface::pressAction());
-    QVERIFY(actions->keyBindingsForAction(QAccessibleActionInterface::pressAction()).isEmpty());
-    actions->doAction(QAccessibleActionInterface::pressAction());
-    TestRun::ProcessEvents();
-    QCOMPARE(Outcome(run), clicked);
-}
+
+    void everyWindowCanBeUsed() {
+        QFETCH(Reach, open);
+        QFETCH(int, role);
+        QFETCH(QString, name);
+        TestRun run;
+        run.WriteFile(QStringLiteral("orvlog.txt"), "authorized 12/5/2026 10:52:57 PM\r\n");
+        QWidget *window = open();
+        QVERIFY(window && window->isVisible());
+        QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(window);
+        QCOMPARE(int(spoken->role()), role);
+        QCOMPARE(spoken->text(QAccessible::Name), name);
+        QStringList faults;
+        Walk(spoken, faults);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+    }
+
+    void pressDoesWhatAClickDoes_data() {
+        QTest::addColumn<Reach>("target");
+        // One control of each kind; the walk above finds the same action on every other one.
+        QTest::newRow("toggle") << Reach([]() -> QWidget * { return &Button(Typed(), "bold"); });
+        QTest::newRow("yes") << Reach([]() -> QWidget * { return Over<frmAskQuit>().lblAQYes; });
+        QTest::newRow("card") << Reach([]() -> QWidget * { return &Over<frmEgg>(); });
+    }
+
+    void pressDoesWhatAClickDoes() {
+        QFETCH(Reach, target);
+        QString before, clicked;
+        {
+            TestRun run;
+            QWidget *control = target();
+            before = Outcome(run);
+            // A window is clicked on its bare edge.
+            QTest::mouseClick(control, Qt::LeftButton, {},
+                              control->isWindow() ? QPoint(2, 2) : QPoint());
+            TestRun::ProcessEvents();
+            clicked = Outcome(run);
+        }
+        QVERIFY2(clicked != before, qPrintable(before));
+        TestRun run;
+        QAccessibleActionInterface *actions =
+            QAccessible::queryAccessibleInterface(target())->actionInterface();
+        QCOMPARE(actions->actionNames().value(0), QAccessibleActionInterface::pressAction());
+        QVERIFY(actions->keyBindingsForAction(QAccessibleActionInterface::pressAction()).isEmpty());
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        TestRun::ProcessEvents();
+        QCOMPARE(Outcome(run), clicked);
+    }
+};
 
 QTEST_MAIN(Accessibility)
 #include "tst_Accessibility.moc"

@@ -1,5 +1,3 @@
-// The start of a run: the command line, the user's folder, the splash and its gradient, the
-// window registry, the cue path.
 #include "TestSupport.h"
 
 #include "app/CommandLine.h"
@@ -19,7 +17,6 @@
 
 namespace {
 
-// A window that counts its loads and unloads, to watch the registry.
 class CountingForm : public Form {
 public:
     inline static int loads = 0;
@@ -69,8 +66,7 @@ private slots:
 
     void splashPaintsTheGradientAndStaysItsTwoSeconds() {
         TestRun run;
-        Module1::Forms().Show<frmSplash>();
-        frmSplash &splash = Module1::Forms().Get<frmSplash>();
+        frmSplash &splash = Module1::Forms().Show<frmSplash>();
         const QImage frame = splash.grab().toImage();
         const int h = splash.height();
         QCOMPARE(frame.pixelColor(2, 0), QColor(0, 0, 100));
@@ -115,7 +111,6 @@ private slots:
         QCOMPARE(CountingForm::unloads, 1);
         TestRun::ProcessEvents();
         QVERIFY(!run.Ended());
-        // A later reference creates a fresh window, whose Load runs again.
         Module1::Forms().Get<CountingForm>();
         QCOMPARE(CountingForm::loads, 2);
 
@@ -151,7 +146,6 @@ private slots:
         QVERIFY(userFolder.startsWith(QStringLiteral("data/")));
         QCOMPARE(Module1::AppPath(), user);
         QCOMPARE(run.ReadFile(userFolder + "/orvpass2.txt"), QByteArray("infw~\r\n"));
-        // Later starts keep the passwords the user chose.
         run.SetPasswords(QStringLiteral("a"), QStringLiteral("b"));
         QCOMPARE(AppFolder::Choose(program, user), user);
         QCOMPARE(run.ReadFile(userFolder + "/orvpass1.txt"), QByteArray("f\r\n"));
@@ -167,7 +161,6 @@ private slots:
         QCOMPARE(AppFolder::Choose(program, other), other);
         QCOMPARE(run.ReadFile(QStringLiteral("other/orvpass1.txt")), QByteArray("otzwsfq\r\n"));
 
-        // A user folder that cannot be made is told, and the run ends.
         run.WriteFile(QStringLiteral("file"), "not a folder");
         qputenv("XDG_DATA_HOME", QFile::encodeName(run.FilePath(QStringLiteral("file"))));
         QVERIFY(!AppFolder::SetUpForThisRun());

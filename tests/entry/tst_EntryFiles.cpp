@@ -1,5 +1,3 @@
-// New, Open and Save of entries, and the file error window, with real files and failures; the
-// modes of the files the program writes.
 #include "MainWindowDriver.h"
 
 #include "entry/frmFileErr.h"
@@ -25,10 +23,6 @@ QString PathPanel(const frmMain &main) {
     return Panel(main, "orvsoftware").Text();
 }
 
-void TypeIntoEntry(const frmMain &main, const QString &text) {
-    QTest::keyClicks(&EntryOf(main), text);
-}
-
 } // namespace
 
 class tst_EntryFiles : public QObject {
@@ -38,7 +32,7 @@ private slots:
     void saveWritesTheEntryAndClearsTheMarker() {
         TestRun run;
         frmMain &main = OpenMainWindow();
-        TypeIntoEntry(main, QStringLiteral("Dear diary"));
+        QTest::keyClicks(&EntryOf(main), QStringLiteral("Dear diary"));
         QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
         const QString path = run.FilePath(QStringLiteral("today")); // no extension added
         run.Dialogs().files.append(path);
@@ -56,7 +50,6 @@ private slots:
         QVERIFY(!Panel(main, "orvsoftware").font().bold());
         QCOMPARE(run.Cues().last(), kSaved);
 
-        // New empties the entry and leaves the path; Open brings the text back.
         Item(main, "mnuMFNew").trigger();
         QCOMPARE(EntryOf(main).Text(), QString());
         QCOMPARE(PathPanel(main), path);
@@ -66,7 +59,6 @@ private slots:
         QCOMPARE(EntryOf(main).Text(), QStringLiteral("Dear diary"));
         QCOMPARE(run.Cues().last(), kOpened);
 
-        // A file given to the program opens the same way, and the next dialog offers it.
         const QString given = path + QStringLiteral(".given");
         QVERIFY(QFile::copy(path, given));
         Item(main, "mnuMFNew").trigger();
@@ -104,7 +96,7 @@ private slots:
     void cancelledDialogsChangeNothing() {
         TestRun run;
         frmMain &main = OpenMainWindow();
-        TypeIntoEntry(main, QStringLiteral("unsaved"));
+        QTest::keyClicks(&EntryOf(main), QStringLiteral("unsaved"));
         Item(main, "mnuMFOpen").trigger(); // cancelled: the marker stays
         QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
         QCOMPARE(EntryOf(main).Text(), QStringLiteral("unsaved"));
@@ -140,7 +132,7 @@ private slots:
         TestRun run;
         QVERIFY(QDir(run.AppFolder()).mkdir(QStringLiteral("folder")));
         frmMain &main = OpenMainWindow();
-        TypeIntoEntry(main, QStringLiteral("text"));
+        QTest::keyClicks(&EntryOf(main), QStringLiteral("text"));
         run.Dialogs().files = {run.FilePath(target), run.FilePath(QStringLiteral("gone.rtf"))};
         if (command == QLatin1String("given"))
             main.OpenGivenEntry(run.FilePath(target));
@@ -156,7 +148,6 @@ private slots:
         QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
         QVERIFY(!QGuiApplication::overrideCursor()); // the busy cursor went with the failure
 
-        // OK turns bold under the pointer only, and stays red.
         TestRun::MovePointerOver(window.lblFEOK);
         QVERIFY(window.lblFEOK->Bold());
         TestRun::MovePointerOver(&window, QPoint(2, 2));
@@ -234,7 +225,7 @@ private slots:
         } else {
             frmMain &main = OpenMainWindow();
             EntryOf(main).SetText(entry);
-            TypeIntoEntry(main, QStringLiteral("!"));
+            QTest::keyClicks(&EntryOf(main), QStringLiteral("!"));
             run.Dialogs().files.append(path);
             Item(main, "mnuMFSave").trigger();
             QCOMPARE(Module1::Forms().IsLoaded<frmFileErr>(), !message.isEmpty());
@@ -260,7 +251,7 @@ private slots:
         run.WriteFile(QStringLiteral("shared.rtf"), "{\\rtf1 shared}");
         QVERIFY(chmod(QFile::encodeName(run.FilePath(QStringLiteral("shared.rtf"))), 0664) == 0);
         for (const char *name : {"new.rtf", "shared.rtf"}) {
-            TypeIntoEntry(main, QStringLiteral("x"));
+            QTest::keyClicks(&EntryOf(main), QStringLiteral("x"));
             run.Dialogs().files.append(run.FilePath(QLatin1String(name)));
             Item(main, "mnuMFSave").trigger();
         }
@@ -279,22 +270,16 @@ private slots:
                  0);
         umask(umaskBefore);
 
-        const char *modes[][2] = {{"new.rtf", "600"},
-                                  {"shared.rtf", "664"}, // an existing file keeps its mode
-                                  {"orvlog.txt", "600"},
-                                  {"orvpass1.txt", "600"},
-                                  {"orvpass2.txt", "600"},
-                                  {"laid-out/orvpass1.txt", "600"},
-                                  {"laid-out/orvpass2.txt", "600"},
-                                  {"home", "700"},
-                                  {"home/data/Quillory", "700"},
-                                  {"home/data/Quillory/orvpass1.txt", "600"},
-                                  {"home/data/Quillory/orvpass2.txt", "600"}};
-        for (const auto &[name, mode] : modes) {
+        // shared.rtf existed before the save and keeps its mode.
+        for (const QString expected :
+             {"600 new.rtf", "664 shared.rtf", "600 orvlog.txt", "600 orvpass1.txt",
+              "600 orvpass2.txt", "600 laid-out/orvpass1.txt", "600 laid-out/orvpass2.txt",
+              "700 home", "700 home/data/Quillory", "600 home/data/Quillory/orvpass1.txt",
+              "600 home/data/Quillory/orvpass2.txt"}) {
+            const QString name = expected.section(QLatin1Char(' '), 1);
             struct stat info {};
-            QVERIFY(stat(QFile::encodeName(run.FilePath(QLatin1String(name))), &info) == 0);
-            QCOMPARE(QString::number(info.st_mode & 0777, 8) + QLatin1Char(' ') + name,
-                     QLatin1String(mode) + QLatin1Char(' ') + name);
+            QVERIFY(stat(QFile::encodeName(run.FilePath(name)), &info) == 0);
+            QCOMPARE(QString::number(info.st_mode & 0777, 8) + QLatin1Char(' ') + name, expected);
         }
     }
 };

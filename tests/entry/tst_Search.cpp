@@ -1,4 +1,3 @@
-// The search window and the not-found window, driven as a user would.
 #include "MainWindowDriver.h"
 
 #include "entry/frmNoFind.h"
@@ -18,7 +17,6 @@ struct Searching {
     frmSearch &search;
 };
 
-// Tools, Search over an entry holding `text`.
 Searching OpenSearch(const QString &text) {
     frmMain &main = OpenMainWindow();
     EntryOf(main).SetText(text);
@@ -66,7 +64,6 @@ private slots:
         QCOMPARE(entry.SelText(), QStringLiteral("Cat"));
         QCOMPARE(entry.SelStart(), 4);
         QCOMPARE(Buttons(search), QStringLiteral("N"));
-        // The entry, in front, has the keyboard; the search window stays on top.
         QTRY_COMPARE(QApplication::focusWidget(), &entry);
         QVERIFY(search.isVisible());
 
@@ -78,7 +75,6 @@ private slots:
         QCOMPARE(entry.SelStart(), 9);
         QVERIFY(!NotFoundShown());
 
-        // After the last match Next reports nothing found and makes Find available again.
         Click(search.cmdSNext);
         QVERIFY(NotFoundShown());
         QCOMPARE(Buttons(search), QStringLiteral("F"));
@@ -119,7 +115,6 @@ private slots:
         QCOMPARE(history, (QStringList{"beta", "beta", "two", ""}));
         QVERIFY(NotFoundShown()); // the empty search found nothing
 
-        // Picking from the history leaves the buttons as they are.
         search.cboSearch->setCurrentIndex(0);
         QCOMPARE(Buttons(search), QStringLiteral("N"));
         entry.SetSelStart(0);
@@ -176,7 +171,6 @@ private slots:
         QCOMPARE(run.Cues().size(), 3);
         QVERIFY(besideSearch() && noFind.y() < search.y());
 
-        // OK lights up under the pointer.
         TestRun::MovePointerOver(noFind.lblNFOK);
         QVERIFY(noFind.lblNFOK->Bold());
         QCOMPARE(noFind.lblNFOK->ForeColor(), QColor(255, 0, 0));

@@ -1,5 +1,3 @@
-// The main window as it opens: what its Load does, its menus by their access keys, its toolbar
-// pictures, its status bar, and what a close request from the window manager does.
 #include "MainWindowDriver.h"
 
 #include "mainwindow/ToolbarPictures.h"
@@ -16,170 +14,159 @@
 class MainWindowLayout : public QObject {
     Q_OBJECT
 private slots:
-    void loadStartsTheRun();
-    void accessKeysLeadToTheirCommands_data();
-    void accessKeysLeadToTheirCommands();
-    void onlyCheckedItemsShowAMark();
-    void toolbarPicturesAndClicks();
-    void statusPanels();
+    void loadStartsTheRun() {
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        QCOMPARE(main.windowTitle(), QStringLiteral("Main screen"));
+        QVERIFY(!(main.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)));
+        QCOMPARE(main.minimumSize(), main.maximumSize());
+        for (const QAction *item : main.findChildren<QAction *>()) // Sound alone is checked
+            if (item->objectName().startsWith(QLatin1String("mnu")))
+                QCOMPARE(item->isChecked(), item->objectName() == QLatin1String("mnuMTSound"));
+        // The greeting plays although sound was still off when Load began.
+        QCOMPARE(run.Cues(), QStringList{QStringLiteral("\\graphics\\s_hi!.wav")});
+
+        RichTextBox &entry = EntryOf(main);
+        QTest::keyClicks(&entry, QStringLiteral("Dear diary"));
+        QTextCursor typed(entry.document());
+        typed.movePosition(QTextCursor::End);
+        const QFont font = typed.charFormat().font().resolve(entry.document()->defaultFont());
+        QCOMPARE(font.family().toLower(), QStringLiteral("arial"));
+        QCOMPARE(font.pointSize(), 9);
+        QCOMPARE(entry.textColor(), QColor(0, 0, 0));
+
+        main.Hide();
+        Module1::Forms().Show<frmMain>();
+        QCOMPARE(run.Cues().size(), 1);
+
+        // The window manager's close request asks to quit rather than leave a headless program.
+        QVERIFY(!main.close());
+        QVERIFY(main.isVisible());
+        QVERIFY(Module1::Forms().Get<frmAskQuit>().isVisible());
+        TestRun::ProcessEvents();
+        QVERIFY(!run.Ended());
+    }
+
+    void accessKeysLeadToTheirCommands_data() {
+        QTest::addColumn<QString>("keys");  // Alt+the first, then the others
+        QTest::addColumn<QString>("shown"); // the window that comes up; none: the date is inserted
+        const char *rows[][3] = {{"File, Exit", "fx", "frmAskQuit"},
+                                 {"Insert, Date", "ie", ""},
+                                 {"Tools, Change password", "th", "frmPassChange"},
+                                 {"Tools, Calendar", "tn", "frmCalendar"},
+                                 {"Tools, Format floppy", "tr", "frmFormat"},
+                                 {"Tools, View log", "tv", "frmView"},
+                                 {"Help, About", "ha", "frmAbout"}};
+        for (const auto &[name, keys, shown] : rows)
+            QTest::newRow(name) << QString(keys) << QString(shown);
+    }
+
+    // Menus have access keys and no shortcut keys. File and Format share F: the first menu with it,
+    // File, opens every time.
+    void accessKeysLeadToTheirCommands() {
+        QFETCH(QString, keys);
+        QFETCH(QString, shown);
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        for (int press = 0; press < 3 && keys.startsWith(QLatin1Char('f')); ++press) {
+            QTest::keyClick(&main, Qt::Key_F, Qt::AltModifier);
+            QTRY_VERIFY(Control<QMenu>(main, "mnuMFile").isVisible());
+            QVERIFY(!Control<QMenu>(main, "mnuMFormat").isVisible());
+            Control<QMenu>(main, "mnuMFile").close();
+        }
+        QTest::keyClick(&main, keys[0].toLatin1(), Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), keys[1].toLatin1());
+        const auto active = [] {
+            return QApplication::activeWindow() ? QApplication::activeWindow()->objectName() : "";
+        };
+        if (shown.isEmpty())
+            QVERIFY(EntryOf(main).toPlainText().startsWith(QStringLiteral("12/5/2026")));
+        else
+            QTRY_COMPARE(active(), shown);
+        for (const QAction *item : main.findChildren<QAction *>())
+            QVERIFY2(item->shortcuts().isEmpty(), qPrintable(item->objectName()));
+    }
+
+    void onlyCheckedItemsShowAMark() {
+        TestRun run;
+        QMenu &format = Control<QMenu>(OpenMainWindow(), "mnuMFormat");
+        const auto draw = [&format](QStyleOptionMenuItem::CheckType type, bool checked) {
+            QStyleOptionMenuItem option;
+            option.initFrom(&format);
+            option.rect = QRect(0, 0, 160, 24);
+            option.text = QStringLiteral("Bold");
+            option.menuItemType = QStyleOptionMenuItem::Normal;
+            option.menuHasCheckableItems = true;
+            option.checkType = type;
+            option.checked = checked;
+            QImage picture(option.rect.size(), QImage::Format_ARGB32);
+            picture.fill(Qt::white);
+            QPainter painter(&picture);
+            format.style()->drawControl(QStyle::CE_MenuItem, &option, &painter, &format);
+            return picture;
+        };
+        const QImage plain = draw(QStyleOptionMenuItem::NotCheckable, false);
+        QCOMPARE(draw(QStyleOptionMenuItem::NonExclusive, false), plain);
+        QVERIFY(draw(QStyleOptionMenuItem::NonExclusive, true) != plain);
+    }
+
+    void toolbarPicturesAndClicks() {
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        // Our own pictures, for a bare desktop: each clear and distinct.
+        QList<QImage> drawn;
+        for (const ToolbarButton *button : main.findChildren<ToolbarButton *>()) {
+            QVERIFY(!button->icon().pixmap(24, 24).isNull());
+            const QImage picture = DrawnToolbarPicture(button->Key()).toImage();
+            int inked = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    inked += qAlpha(picture.pixel(x, y)) > 128;
+            QVERIFY2(inked >= 20 && !drawn.contains(picture), qPrintable(button->Key()));
+            drawn.append(picture);
+        }
+        QCOMPARE(drawn.size(), 24);
+        // Clicking a button runs its command but never presses it by itself, nor can the program.
+        ToolbarButton &date = Button(main, "date");
+        QTest::mouseClick(&date, Qt::LeftButton);
+        date.SetValue(1);
+        QCOMPARE(date.Value(), 0);
+        QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
+    }
+
+    void statusPanels() {
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        StatusBar &bar = Control<StatusBar>(main, "staMain");
+        QCOMPARE(bar.Count(), 4);
+        for (int n = 2; n <= 4; ++n)
+            QVERIFY(bar.Panels(1)->width() > 2 * bar.Panels(n)->width());
+        QCOMPARE(Panel(main, "orvsoftware").Text(), QStringLiteral("Orv Software"));
+        QCOMPARE(Marker(main), QString());
+        QCOMPARE(Panel(main, "date").Text(), QStringLiteral("12/5/2026"));
+        QCOMPARE(Panel(main, "time").Text(), QStringLiteral("10:52:57 PM"));
+        Services::Current().clock = [] { return TestRun::kNow.addSecs(3600); };
+        QTRY_COMPARE(Panel(main, "time").Text(), QStringLiteral("11:52:57 PM"));
+
+        QSignalSpy clicks(&bar, &StatusBar::PanelClick);
+        QTest::mouseClick(bar.Panels(3), Qt::LeftButton);
+        QTest::mousePress(bar.Panels(1), Qt::LeftButton);
+        QTest::mouseRelease(bar.Panels(1), Qt::LeftButton, {}, QPoint(-5, -5));
+        QCOMPARE(clicks.size(), 1);
+        QCOMPARE(clicks.first().first().value<StatusPanel *>(), bar.Panels(3));
+
+        QTest::keyClick(&EntryOf(main), Qt::Key_A);
+        for (int n = 1; n <= 4; ++n)
+            QCOMPARE(QAccessible::queryAccessibleInterface(bar.Panels(n))->text(QAccessible::Name),
+                     bar.Panels(n)->Text());
+        QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(bar.Panels(3))->text(QAccessible::Description),
+            QStringLiteral("Date"));
+    }
 };
-
-void MainWindowLayout::loadStartsTheRun() {
-    TestRun run;
-    frmMain &main = OpenMainWindow();
-    QCOMPARE(main.windowTitle(), QStringLiteral("Main screen"));
-    QVERIFY(!(main.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)));
-    QCOMPARE(main.minimumSize(), main.maximumSize());
-    for (const QAction *item : main.findChildren<QAction *>()) // Sound alone is checked
-        if (item->objectName().startsWith(QLatin1String("mnu")))
-            QCOMPARE(item->isChecked(), item->objectName() == QLatin1String("mnuMTSound"));
-    // The greeting plays although sound was still off when Load began.
-    QCOMPARE(run.Cues(), QStringList{QStringLiteral("\\graphics\\s_hi!.wav")});
-
-    RichTextBox &entry = EntryOf(main);
-    QTest::keyClicks(&entry, QStringLiteral("Dear diary"));
-    QTextCursor typed(entry.document());
-    typed.movePosition(QTextCursor::End);
-    const QFont font = typed.charFormat().font().resolve(entry.document()->defaultFont());
-    QCOMPARE(font.family().toLower(), QStringLiteral("arial"));
-    QCOMPARE(font.pointSize(), 9);
-    QCOMPARE(entry.textColor(), QColor(0, 0, 0));
-
-    // A second showing runs no Load: no second greeting.
-    main.Hide();
-    Module1::Forms().Show<frmMain>();
-    QCOMPARE(run.Cues().size(), 1);
-
-    // The window manager's close request asks to quit rather than leave a headless program.
-    QVERIFY(!main.close());
-    QVERIFY(main.isVisible());
-    QVERIFY(Module1::Forms().Get<frmAskQuit>().isVisible());
-    TestRun::ProcessEvents();
-    QVERIFY(!run.Ended());
-}
-
-void MainWindowLayout::accessKeysLeadToTheirCommands_data() {
-    QTest::addColumn<QString>("keys");  // Alt+the first, then the others
-    QTest::addColumn<QString>("shown"); // the window that comes up; none: the date is inserted
-    const char *rows[][3] = {{"File, Exit", "fx", "frmAskQuit"},
-                             {"Insert, Date", "ie", ""},
-                             {"Tools, Change password", "th", "frmPassChange"},
-                             {"Tools, Calendar", "tn", "frmCalendar"},
-                             {"Tools, Format floppy", "tr", "frmFormat"},
-                             {"Tools, View log", "tv", "frmView"},
-                             {"Help, About", "ha", "frmAbout"}};
-    for (const auto &[name, keys, shown] : rows)
-        QTest::newRow(name) << QString(keys) << QString(shown);
-}
-
-// Menus have access keys and no shortcut keys. File and Format share F: the first menu with it,
-// File, opens every time.
-void MainWindowLayout::accessKeysLeadToTheirCommands() {
-    QFETCH(QString, keys);
-    QFETCH(QString, shown);
-    TestRun run;
-    frmMain &main = OpenMainWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&main));
-    for (int press = 0; press < 3 && keys.startsWith(QLatin1Char('f')); ++press) {
-        QTest::keyClick(&main, Qt::Key_F, Qt::AltModifier);
-        QTRY_VERIFY(Control<QMenu>(main, "mnuMFile").isVisible());
-        QVERIFY(!Control<QMenu>(main, "mnuMFormat").isVisible());
-        Control<QMenu>(main, "mnuMFile").close();
-    }
-    QTest::keyClick(&main, keys[0].toLatin1(), Qt::AltModifier);
-    QTRY_VERIFY(QApplication::activePopupWidget());
-    QTest::keyClick(QApplication::activePopupWidget(), keys[1].toLatin1());
-    const auto active = [] {
-        return QApplication::activeWindow() ? QApplication::activeWindow()->objectName() : "";
-    };
-    if (shown.isEmpty())
-        QVERIFY(EntryOf(main).toPlainText().startsWith(QStringLiteral("12/5/2026")));
-    else
-        QTRY_COMPARE(active(), shown);
-    for (const QAction *item : main.findChildren<QAction *>())
-        QVERIFY2(item->shortcuts().isEmpty(), qPrintable(item->objectName()));
-}
-
-void MainWindowLayout::onlyCheckedItemsShowAMark() {
-    TestRun run;
-    QMenu &format = Control<QMenu>(OpenMainWindow(), "mnuMFormat");
-    // How the menu draws an item, alone on a blank picture.
-    const auto draw = [&format](QStyleOptionMenuItem::CheckType type, bool checked) {
-        QStyleOptionMenuItem option;
-        option.initFrom(&format);
-        option.rect = QRect(0, 0, 160, 24);
-        option.text = QStringLiteral("Bold");
-        option.menuItemType = QStyleOptionMenuItem::Normal;
-        option.menuHasCheckableItems = true;
-        option.checkType = type;
-        option.checked = checked;
-        QImage picture(option.rect.size(), QImage::Format_ARGB32);
-        picture.fill(Qt::white);
-        QPainter painter(&picture);
-        format.style()->drawControl(QStyle::CE_MenuItem, &option, &painter, &format);
-        return picture;
-    };
-    const QImage plain = draw(QStyleOptionMenuItem::NotCheckable, false);
-    QCOMPARE(draw(QStyleOptionMenuItem::NonExclusive, false), plain);
-    QVERIFY(draw(QStyleOptionMenuItem::NonExclusive, true) != plain);
-}
-
-void MainWindowLayout::toolbarPicturesAndClicks() {
-    TestRun run;
-    frmMain &main = OpenMainWindow();
-    // Our own pictures, for a bare desktop: each clear and distinct.
-    QList<QImage> drawn;
-    for (const ToolbarButton *button : main.findChildren<ToolbarButton *>()) {
-        QVERIFY(!button->icon().pixmap(24, 24).isNull());
-        const QImage picture = DrawnToolbarPicture(button->Key()).toImage();
-        int inked = 0;
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                inked += qAlpha(picture.pixel(x, y)) > 128;
-        QVERIFY2(inked >= 20 && !drawn.contains(picture), qPrintable(button->Key()));
-        drawn.append(picture);
-    }
-    QCOMPARE(drawn.size(), 24);
-    // Clicking a button runs its command but never presses it by itself, nor can the program.
-    ToolbarButton &date = Button(main, "date");
-    QTest::mouseClick(&date, Qt::LeftButton);
-    date.SetValue(1);
-    QCOMPARE(date.Value(), 0);
-    QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
-}
-
-void MainWindowLayout::statusPanels() {
-    TestRun run;
-    frmMain &main = OpenMainWindow();
-    StatusBar &bar = Control<StatusBar>(main, "staMain");
-    QCOMPARE(bar.Count(), 4);
-    for (int n = 2; n <= 4; ++n)
-        QVERIFY(bar.Panels(1)->width() > 2 * bar.Panels(n)->width());
-    QCOMPARE(Panel(main, "orvsoftware").Text(), QStringLiteral("Orv Software"));
-    QCOMPARE(Marker(main), QString());
-    QCOMPARE(Panel(main, "date").Text(), QStringLiteral("12/5/2026"));
-    QCOMPARE(Panel(main, "time").Text(), QStringLiteral("10:52:57 PM"));
-    // The date and time panels follow the clock.
-    Services::Current().clock = [] { return TestRun::kNow.addSecs(3600); };
-    QTRY_COMPARE(Panel(main, "time").Text(), QStringLiteral("11:52:57 PM"));
-
-    // A click names its panel; a press that ends elsewhere is no click.
-    QSignalSpy clicks(&bar, &StatusBar::PanelClick);
-    QTest::mouseClick(bar.Panels(3), Qt::LeftButton);
-    QTest::mousePress(bar.Panels(1), Qt::LeftButton);
-    QTest::mouseRelease(bar.Panels(1), Qt::LeftButton, {}, QPoint(-5, -5));
-    QCOMPARE(clicks.size(), 1);
-    QCOMPARE(clicks.first().first().value<StatusPanel *>(), bar.Panels(3));
-
-    // A screen reader reads what each panel shows, and what the date and time are.
-    QTest::keyClick(&EntryOf(main), Qt::Key_A);
-    for (int n = 1; n <= 4; ++n)
-        QCOMPARE(QAccessible::queryAccessibleInterface(bar.Panels(n))->text(QAccessible::Name),
-                 bar.Panels(n)->Text());
-    QCOMPARE(Marker(main), QStringLiteral("NOT SAVED!"));
-    QCOMPARE(QAccessible::queryAccessibleInterface(bar.Panels(3))->text(QAccessible::Description),
-             QStringLiteral("Date"));
-}
 
 QTEST_MAIN(MainWindowLayout)
 #include "tst_MainWindowLayout.moc"

@@ -1,11 +1,10 @@
-// RTF written by Quillory, read back by pandoc and LibreOffice: the same text, and the basic
-// formatting where each converter shows it (bold, italic, underline, strike, superscript, font,
-// colour, alignment, picture, hyperlink). Both programs are required (the project's setup
-// installs pandoc and libreoffice-writer-nogui).
+// RTF written by Quillory, read back by pandoc and LibreOffice. Both programs are required (the
+// project's setup installs pandoc and libreoffice-writer-nogui).
+#include "TestPictures.h"
+
 #include "platform/rtf/RtfImages.h"
 #include "platform/rtf/RtfWriter.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -81,7 +80,6 @@ QByteArray EntryRtf() {
     QTextCharFormat plain;
     plain.setFontFamilies({"DejaVu Sans"});
     plain.setFontPointSize(12);
-    // A word with one property changed, then a space.
     const auto insert = [&](const char *word, int property, const QVariant &value) {
         QTextCharFormat f = plain;
         f.setProperty(property, value);
@@ -103,10 +101,7 @@ QByteArray EntryRtf() {
     QImage image(40, 20, QImage::Format_RGB32);
     image.fill(QColor("#3366cc"));
     cursor.insertImage(RtfImages::Add(&document, image, QSizeF(80, 40)));
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    QImage(400, 300, QImage::Format_RGB32).save(&buffer, "JPEG");
+    const QByteArray jpeg = EncodedImage(QImage(400, 300, QImage::Format_RGB32), "JPEG");
     cursor.insertImage(RtfImages::Add(&document, jpeg, QSizeF(200, 150)));
     cursor.insertBlock(QTextBlockFormat());
     cursor.insertText("The end.", plain);

@@ -110,7 +110,6 @@ private slots:
         Body("special characters",
              "\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\~\\_",
              "—–•‘’“”\u00A0\u2011");
-        // Paragraphs and breaks.
         Body("last paragraph mark ends the text", "a\\par b\\par", "a|b");
         Body("text after the last mark", "a\\par b", "a|b");
         Body("empty paragraphs", "a\\par\\par b\\par", "a||b");
@@ -125,7 +124,6 @@ private slots:
              "{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}one\\par"
              "{\\listtext 2.\\tab}{\\*\\pn\\pnlvlbody{\\pntxta .}}two\\par",
              "•\tone|2.\ttwo");
-        // Parts of the file that are not the entry's text.
         Body("destinations that are not text",
              "{\\info{\\title T}{\\author A}}{\\stylesheet{\\s1 Heading;}}"
              "{\\header H}{\\footer F}{\\*\\unknown U}{\\*\\generator G;}"
@@ -207,16 +205,12 @@ private slots:
         QStringList blocks;
         for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
             const QTextBlockFormat f = block.blockFormat();
-            blocks << QStringLiteral("%1 a%2 %3/%4/%5/%6/%7 lh%8:%9")
-                          .arg(block.text())
-                          .arg(int(f.alignment() & Qt::AlignHorizontal_Mask))
-                          .arg(f.leftMargin())
-                          .arg(f.rightMargin())
-                          .arg(f.textIndent())
-                          .arg(f.topMargin())
-                          .arg(f.bottomMargin())
-                          .arg(f.lineHeight())
-                          .arg(f.lineHeightType());
+            blocks << block.text() +
+                          QString::asprintf(" a%d %g/%g/%g/%g/%g lh%g:%d",
+                                            int(f.alignment() & Qt::AlignHorizontal_Mask),
+                                            f.leftMargin(), f.rightMargin(), f.textIndent(),
+                                            f.topMargin(), f.bottomMargin(), f.lineHeight(),
+                                            f.lineHeightType());
         }
         QCOMPARE(blocks, (QStringList{"c a4 0/0/0/0/0 lh0:0", "r a2 0/0/0/0/0 lh0:0",
                                       "j a8 0/0/0/0/0 lh0:0", "i a1 48/24/-24/8/16 lh150:1",
@@ -307,7 +301,6 @@ private slots:
         QCOMPARE(Paragraphs(document), QString("new"));
         QVERIFY(!document.isModified());
         QVERIFY(!document.isUndoAvailable());
-        // A blank file is an empty entry.
         RtfReader::Read(QByteArray("\r\n"), &document);
         QCOMPARE(document.toPlainText(), QString());
     }

@@ -1,5 +1,3 @@
-// The RTF writer: its bytes, and the round trips write -> read (same document) and
-// read -> write -> read (a fixed point) on documents using every feature and on the corpus.
 #include "TestPictures.h"
 
 #include "platform/rtf/RtfImages.h"
@@ -25,33 +23,27 @@ QImage Gradient(int width, int height) {
     return image;
 }
 
-// What a reader of the document sees in one run: text plus resolved formatting.
 QString Describe(const QTextCharFormat &f, const QFont &base) {
-    const QStringList families = f.fontFamilies().toStringList();
-    return QStringLiteral("[%1 %2pt w%3 i%4 u%5 s%6 v%7 c%8 fg%9 bg%10 a%11]")
-        .arg(families.value(0, base.family()))
-        .arg(f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : base.pointSizeF())
-        .arg(f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() : base.weight())
-        .arg(f.fontItalic())
-        .arg(f.underlineStyle())
-        .arg(f.fontStrikeOut())
-        .arg(f.verticalAlignment())
-        .arg(f.fontCapitalization())
-        .arg(f.foreground().style() == Qt::NoBrush ? QString() : f.foreground().color().name())
-        .arg(f.background().style() == Qt::NoBrush ? QString() : f.background().color().name())
-        .arg(f.isAnchor() ? f.anchorHref() : QString());
+    const auto color = [](const QBrush &brush) {
+        return (brush.style() == Qt::NoBrush ? QString() : brush.color().name()).toUtf8();
+    };
+    return QString::asprintf(
+        "[%s %gpt w%d i%d u%d s%d v%d c%d fg%s bg%s a%s]",
+        qPrintable(f.fontFamilies().toStringList().value(0, base.family())),
+        f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : base.pointSizeF(),
+        f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() : base.weight(), f.fontItalic(),
+        f.underlineStyle(), f.fontStrikeOut(), f.verticalAlignment(), f.fontCapitalization(),
+        color(f.foreground()).constData(), color(f.background()).constData(),
+        qPrintable(f.isAnchor() ? f.anchorHref() : QString()));
 }
 
 QString DescribeBlock(const QTextBlockFormat &f) {
-    return QStringLiteral("{a%1 l%2 r%3 t%4 top%5 b%6 lh%7/%8}")
-        .arg(int(f.alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignLeft))
-        .arg(f.leftMargin())
-        .arg(f.rightMargin())
-        .arg(f.textIndent())
-        .arg(f.topMargin())
-        .arg(f.bottomMargin())
-        .arg(f.lineHeightType() == QTextBlockFormat::SingleHeight ? 0 : f.lineHeight())
-        .arg(f.lineHeightType());
+    return QString::asprintf(
+        "{a%d l%g r%g t%g top%g b%g lh%g/%d}",
+        int(f.alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignLeft), f.leftMargin(),
+        f.rightMargin(), f.textIndent(), f.topMargin(), f.bottomMargin(),
+        f.lineHeightType() == QTextBlockFormat::SingleHeight ? 0 : f.lineHeight(),
+        f.lineHeightType());
 }
 
 // The whole document as text, formats and picture contents, merging adjacent runs that look
@@ -70,14 +62,11 @@ QStringList Describe(const QTextDocument &document) {
                 const RtfImages::EncodedPicture picture = RtfImages::Resolve(document, image);
                 const QImage pixels =
                     QImage::fromData(picture.bytes).convertToFormat(QImage::Format_ARGB32);
-                const QString one =
-                    QStringLiteral("<img %1x%2 shown %3x%4 %5>")
-                        .arg(pixels.width())
-                        .arg(pixels.height())
-                        .arg(qRound(image.width() > 0 ? image.width() : pixels.width()))
-                        .arg(qRound(image.height() > 0 ? image.height() : pixels.height()))
-                        .arg(qHash(QByteArray(reinterpret_cast<const char *>(pixels.bits()),
-                                              pixels.sizeInBytes())));
+                const QString one = QString::asprintf(
+                    "<img %dx%d shown %dx%d %zu>", pixels.width(), pixels.height(),
+                    qRound(image.width() > 0 ? image.width() : pixels.width()),
+                    qRound(image.height() > 0 ? image.height() : pixels.height()),
+                    size_t(qHash(QByteArrayView(pixels.constBits(), pixels.sizeInBytes()))));
                 line += one.repeated(fragment.text().count(QChar::ObjectReplacementCharacter));
                 last.clear();
                 continue;
@@ -93,7 +82,6 @@ QStringList Describe(const QTextDocument &document) {
     return lines;
 }
 
-// Inserts `text` in `base` with one property changed (none if `property` is 0).
 void Insert(QTextCursor &cursor, const QTextCharFormat &base, const QString &text, int property = 0,
             const QVariant &value = {}) {
     QTextCharFormat format = base;
@@ -102,7 +90,6 @@ void Insert(QTextCursor &cursor, const QTextCharFormat &base, const QString &tex
     cursor.insertText(text, format);
 }
 
-// A document with every feature the editor can produce.
 void BuildRichDocument(QTextDocument *document) {
     QTextCursor cursor(document);
     QTextBlockFormat centered;
@@ -235,7 +222,6 @@ private slots:
         QCOMPARE(hex.count(png.toHex()), 2);
         QCOMPARE(hex.count(jpeg.toHex()), 1);
 
-        // A metafile read from a file goes back as the same metafile.
         const QByteArray wmf =
             QByteArray::fromHex("0100090000031d0000000000070000000000050000000b02000000000500"
                                 "00000c0264006400070000001b045a005a000a000a00030000000000");

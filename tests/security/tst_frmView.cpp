@@ -1,4 +1,3 @@
-// The security log viewer: the log as it stood at the first showing, read line by line.
 #include "TestSupport.h"
 
 #include "platform/CommandButton.h"
@@ -13,8 +12,7 @@
 namespace {
 
 frmView &OpenViewer() {
-    Module1::Forms().Show<frmView>();
-    frmView &viewer = Module1::Forms().Get<frmView>();
+    frmView &viewer = Module1::Forms().Show<frmView>();
     if (!QTest::qWaitForWindowExposed(&viewer))
         qWarning("the viewer was not shown");
     return viewer;
@@ -101,7 +99,6 @@ private slots:
         run.WriteFile(QStringLiteral("orvlog.txt"), "authorized 12/5/2026 10:52:57 PM\r\n");
         frmView &viewer = OpenViewer();
 
-        // Typing changes nothing and keeps the viewer open.
         viewer.rtbView->setFocus();
         QTest::keyClicks(viewer.rtbView, QStringLiteral("typed"));
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Down, Qt::Key_Escape})

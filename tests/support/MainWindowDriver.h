@@ -1,7 +1,5 @@
 #pragma once
 
-// The main window as a user reaches it: its controls by their names, its commands by menu item
-// or toolbar button.
 #include "TestSupport.h"
 #include "mainwindow/frmMain.h"
 #include "platform/RichTextBox.h"
@@ -11,8 +9,7 @@
 #include <QAction>
 
 inline frmMain &OpenMainWindow() {
-    Module1::Forms().Show<frmMain>();
-    return Module1::Forms().Get<frmMain>();
+    return Module1::Forms().Show<frmMain>();
 }
 
 inline RichTextBox &EntryOf(const frmMain &main) {
@@ -31,7 +28,6 @@ inline QString Marker(const frmMain &main) {
     return Panel(main, QStringLiteral("modified")).Text();
 }
 
-// Runs a command by its menu item or by its toolbar button, which must be usable.
 inline void ChooseCommand(frmMain &main, bool byToolbar, const QString &menuItem,
                           const QString &key) {
     if (!byToolbar) {

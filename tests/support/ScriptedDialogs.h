@@ -21,15 +21,27 @@ public:
     QList<std::optional<std::function<void(CommonDialog &)>>> fonts;
     QList<Shown> shown;
 
-    bool ShowOpen(CommonDialog &dialog) override { return AnswerFile(dialog, "open"); }
-    bool ShowSave(CommonDialog &dialog) override { return AnswerFile(dialog, "save"); }
-    bool ShowColor(CommonDialog &dialog) override;
-    bool ShowFont(CommonDialog &dialog) override;
-    void ShowHelp(CommonDialog &dialog) override { Record(dialog, "help"); }
+    bool ShowOpen(CommonDialog &dialog) override { return ShowFile(dialog, "open"); }
+    bool ShowSave(CommonDialog &dialog) override { return ShowFile(dialog, "save"); }
+    bool ShowColor(CommonDialog &dialog) override {
+        return Answer(dialog, "color", colors, [&](quint32 color) { dialog.Color = color; });
+    }
+    bool ShowFont(CommonDialog &dialog) override {
+        return Answer(dialog, "font", fonts, [&](const auto &set) { set(dialog); });
+    }
+    void ShowHelp(CommonDialog &dialog) override { shown.append({dialog, QStringLiteral("help")}); }
 
 private:
-    bool AnswerFile(CommonDialog &dialog, const char *kind);
-    void Record(const CommonDialog &dialog, const char *kind) {
+    bool ShowFile(CommonDialog &dialog, const char *kind) {
+        return Answer(dialog, kind, files, [&](const QString &name) { dialog.FileName = name; });
+    }
+    template <class T, class Apply>
+    bool Answer(CommonDialog &dialog, const char *kind, QList<std::optional<T>> &answers,
+                Apply apply) {
         shown.append({dialog, QLatin1String(kind)});
+        const std::optional<T> answer = answers.isEmpty() ? std::nullopt : answers.takeFirst();
+        if (answer)
+            apply(*answer);
+        return answer.has_value();
     }
 };

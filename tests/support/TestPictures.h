@@ -11,7 +11,6 @@
 // Pictures for the tests, on Qt GUI types alone: the RTF codec's tests use them without the
 // rest of the program.
 
-// A picture as the bytes of an image file in `format` ("PNG", "JPEG", "BMP").
 inline QByteArray EncodedImage(const QImage &image, const char *format) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -36,7 +35,6 @@ inline QByteArray PngClaiming(quint32 width, quint32 height) {
     return png;
 }
 
-// The pictures of a document, in order.
 inline QList<QTextImageFormat> Pictures(const QTextDocument &document) {
     QList<QTextImageFormat> pictures;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next())

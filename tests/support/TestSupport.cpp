@@ -89,7 +89,6 @@ void PrivateMounts::Fill(const QString &folder) {
 }
 
 void PrivateMounts::RefuseNewFiles(const QString &folder, const QString &file) {
-    // The folder, read-only, over itself; then the file, writable, over itself.
     Mount(folder, folder, nullptr, MS_BIND);
     Mount(QString(), folder, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY);
     if (file.isEmpty())

@@ -18,7 +18,6 @@
 
 class QWidget;
 
-// A control of `window` by its name, as a user tells controls apart.
 template <class T = QWidget> T &Control(const QObject &window, const QString &name) {
     T *control = window.findChild<T *>(name);
     if (!control)
@@ -35,7 +34,6 @@ public:
     static bool Available();
     explicit PrivateMounts(const QString &folder);
     ~PrivateMounts();
-    // Mounts a disk of `size` ("64k") at `path`.
     void SmallDisk(const QString &path, const char *size);
     // Fills the disk holding `folder` to its last byte with a file "filler" there.
     static void Fill(const QString &folder);
@@ -75,11 +73,9 @@ public:
     QStringList PlayedPaths() const { return m_played; }
     QStringList Messages() const { return m_messages; }
     ScriptedDialogs &Dialogs() const { return *m_dialogs; }
-    // Whether the registry reported that the program ends, and with which code.
     bool Ended() const { return m_ended; }
     int ExitCode() const { return m_exitCode; }
 
-    // The pointer moving over a control (at its centre unless `at` is given).
     static void MovePointerOver(QWidget *control, QPoint at = QPoint(-1, -1));
     // Runs queued calls and deferred deletions.
     static void ProcessEvents();

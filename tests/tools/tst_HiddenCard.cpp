@@ -1,5 +1,3 @@
-// The hidden card: armed from the About window, unlocked by clicking every keyed status panel,
-// then typing the code and clicking a panel once more; put away by a click on its background.
 #include "MainWindowDriver.h"
 
 #include "platform/TextBox.h"
@@ -63,85 +61,78 @@ QChar Seen(const frmMain &main) {
 class tst_HiddenCard : public QObject {
     Q_OBJECT
 private slots:
-    void lockArmingAndCode_data();
-    void lockArmingAndCode();
-    void cardIsPutAwayOnlyByABackgroundClick();
+    void lockArmingAndCode_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("seen"); // after each step
+        QTest::addColumn<int>("cardCues");
+        const auto row = [](const char *name, const char *steps, const char *seen, int cues = 0) {
+            QTest::newRow(name) << steps << seen << cues;
+        };
+        row("armed first", "A o m d t", "----o");
+        row("armed last, shown at the next click", "t d m o A m", "-----o");
+        row("a panel clicked again is no other panel", "A d d t t m m o", "-------o");
+        row("never armed", "o m d t d", "-----");
+        row("keys compared exactly", "A o m d T x t", "------o");
+        // The code is compared at a click, of any panel, after the one that revealed the box; a
+        // wrong code leaves box, arming and panels as they were for another try.
+        row("code at a later click", "A o m d t =GRWNNWRG x", "----o#*", 1);
+        row("near misses", "A o m d t =grwnnwrg m =GRWNNWRg o =GRWNNWRG_ d =GRWNNWR t =GRWNNWRG T",
+            "----o#########*", 1);
+        // Each showing uses up the arming and the panels, and the cue plays at the first Load only,
+        // if sound is on then.
+        row("second showing needs everything again, silently",
+            "A o m d t =GRWNNWRG d B A o m d t =GRWNNWRG t", "----o#*-----o#*", 1);
+        row("clicks before arming count once armed", "A o m d t =GRWNNWRG d B o m d t A o",
+            "----o#*------o", 1);
+        row("sound off at the first showing: silent for good",
+            "S A o m d t =GRWNNWRG d B S A o m d t =GRWNNWRG d", "-----o#*------o#*");
+    }
+
+    void lockArmingAndCode() {
+        QFETCH(QString, steps);
+        QFETCH(QString, seen);
+        QFETCH(int, cardCues);
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        StatusBar &bar = Control<StatusBar>(main, "staMain");
+        bar.AddPanel(QStringLiteral("Time"), StatusPanel::Style::Text, {}, {});
+        bar.AddPanel(QStringLiteral("other"), StatusPanel::Style::Text, {}, {});
+        QString trace;
+        for (const QString &step : steps.split(QLatin1Char(' '))) {
+            Do(main, step);
+            trace += Seen(main);
+        }
+        QCOMPARE(trace, seen);
+        QCOMPARE(run.Cues().count(QStringLiteral("\\graphics\\s_bilbo.wav")), cardCues);
+    }
+
+    void cardIsPutAwayOnlyByABackgroundClick() {
+        TestRun run;
+        frmMain &main = OpenMainWindow();
+        for (const char *step : {"A", "o", "m", "d", "t", "=GRWNNWRG", "d"})
+            Do(main, QLatin1String(step));
+        frmEgg &card = Card();
+        QVERIFY(card.isVisible());
+        QCOMPARE(card.lblEMsg1->text(), QStringLiteral("Ha, You found it! :-)"));
+        for (QLabel *label : {card.lblEMsg1, card.Label1, card.Label2, card.Label10, card.imgEgg}) {
+            QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
+            QVERIFY2(card.isVisible(), qPrintable(label->objectName()));
+        }
+        QTest::mouseClick(&card, Qt::RightButton, {}, QPoint(3, 3));
+        QTest::keyClick(&card, Qt::Key_Escape);
+        QVERIFY(!card.close());
+        QVERIFY(card.isVisible());
+        QCOMPARE(CodeBox(main).displayText(), QString(8, QLatin1Char('*')));
+
+        Do(main, QStringLiteral("B"));
+        QVERIFY(!card.isVisible());
+        QCOMPARE(Seen(main), QLatin1Char('-'));
+        QVERIFY(CodeBox(main).text().isEmpty());
+        for (const char *step : {"o", "m", "d", "t", "=GRWNNWRG", "d"})
+            Do(main, QLatin1String(step));
+        QCOMPARE(Seen(main), QLatin1Char('-'));
+    }
 };
-
-void tst_HiddenCard::lockArmingAndCode_data() {
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("seen"); // after each step
-    QTest::addColumn<int>("cardCues");
-    const auto row = [](const char *name, const char *steps, const char *seen, int cues = 0) {
-        QTest::newRow(name) << steps << seen << cues;
-    };
-    row("armed first", "A o m d t", "----o");
-    row("armed last, shown at the next click", "t d m o A m", "-----o");
-    row("a panel clicked again is no other panel", "A d d t t m m o", "-------o");
-    row("never armed", "o m d t d", "-----");
-    row("keys compared exactly", "A o m d T x t", "------o");
-    // The code is compared at a click, of any panel, after the one that revealed the box; a
-    // wrong code leaves box, arming and panels as they were for another try.
-    row("code at a later click", "A o m d t =GRWNNWRG x", "----o#*", 1);
-    row("near misses", "A o m d t =grwnnwrg m =GRWNNWRg o =GRWNNWRG_ d =GRWNNWR t =GRWNNWRG T",
-        "----o#########*", 1);
-    // Each showing uses up the arming and the panels, and the cue plays at the first Load only,
-    // if sound is on then.
-    row("second showing needs everything again, silently",
-        "A o m d t =GRWNNWRG d B A o m d t =GRWNNWRG t", "----o#*-----o#*", 1);
-    row("clicks before arming count once armed", "A o m d t =GRWNNWRG d B o m d t A o",
-        "----o#*------o", 1);
-    row("sound off at the first showing: silent for good",
-        "S A o m d t =GRWNNWRG d B S A o m d t =GRWNNWRG d", "-----o#*------o#*");
-}
-
-void tst_HiddenCard::lockArmingAndCode() {
-    QFETCH(QString, steps);
-    QFETCH(QString, seen);
-    QFETCH(int, cardCues);
-    TestRun run;
-    frmMain &main = OpenMainWindow();
-    StatusBar &bar = Control<StatusBar>(main, "staMain");
-    bar.AddPanel(QStringLiteral("Time"), StatusPanel::Style::Text, {}, {});
-    bar.AddPanel(QStringLiteral("other"), StatusPanel::Style::Text, {}, {});
-    QString trace;
-    for (const QString &step : steps.split(QLatin1Char(' '))) {
-        Do(main, step);
-        trace += Seen(main);
-    }
-    QCOMPARE(trace, seen);
-    QCOMPARE(run.Cues().count(QStringLiteral("\\graphics\\s_bilbo.wav")), cardCues);
-}
-
-void tst_HiddenCard::cardIsPutAwayOnlyByABackgroundClick() {
-    TestRun run;
-    frmMain &main = OpenMainWindow();
-    for (const char *step : {"A", "o", "m", "d", "t", "=GRWNNWRG", "d"})
-        Do(main, QLatin1String(step));
-    frmEgg &card = Card();
-    QVERIFY(card.isVisible());
-    QCOMPARE(card.lblEMsg1->text(), QStringLiteral("Ha, You found it! :-)"));
-    for (QLabel *label : {card.lblEMsg1, card.Label1, card.Label2, card.Label10, card.imgEgg}) {
-        QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
-        QVERIFY2(card.isVisible(), qPrintable(label->objectName()));
-    }
-    QTest::mouseClick(&card, Qt::RightButton, {}, QPoint(3, 3));
-    // Neither Esc nor a close request from the window manager puts it away.
-    QTest::keyClick(&card, Qt::Key_Escape);
-    QVERIFY(!card.close());
-    QVERIFY(card.isVisible());
-    // The box stays as it was, masked, while the card is open.
-    QCOMPARE(CodeBox(main).displayText(), QString(8, QLatin1Char('*')));
-
-    Do(main, QStringLiteral("B"));
-    QVERIFY(!card.isVisible());
-    QCOMPARE(Seen(main), QLatin1Char('-'));
-    QVERIFY(CodeBox(main).text().isEmpty());
-    // Showing the card used up the arming and every panel's click.
-    for (const char *step : {"o", "m", "d", "t", "=GRWNNWRG", "d"})
-        Do(main, QLatin1String(step));
-    QCOMPARE(Seen(main), QLatin1Char('-'));
-}
 
 QTEST_MAIN(tst_HiddenCard)
 #include "tst_HiddenCard.moc"

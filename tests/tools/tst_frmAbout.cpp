@@ -1,5 +1,3 @@
-// The About panel: credits over the gradient; any click puts it away, its last line arms the
-// hidden card.
 #include "TestSupport.h"
 
 #include "app/Gradient.h"
@@ -14,8 +12,7 @@ class tst_frmAbout : public QObject {
 private slots:
     void showsItsTextsOnTheGradient() {
         TestRun run;
-        Module1::Forms().Show<frmAbout>();
-        frmAbout &window = Module1::Forms().Get<frmAbout>();
+        frmAbout &window = Module1::Forms().Show<frmAbout>();
         QVERIFY(window.windowFlags().testFlag(Qt::FramelessWindowHint));
         QCOMPARE(window.lblAMsg2->text(), QStringLiteral("Thanks for trying my progrtam :-)"));
         const QString credits = window.lblAMsg->text();
@@ -45,8 +42,7 @@ private slots:
         QFETCH(QString, target);
         QFETCH(int, arms);
         TestRun run;
-        Module1::Forms().Show<frmAbout>();
-        frmAbout &window = Module1::Forms().Get<frmAbout>();
+        frmAbout &window = Module1::Forms().Show<frmAbout>();
         QSignalSpy armed(&window, &frmAbout::CardArmed);
         QWidget *widget = target == window.objectName() ? &window : &Control(window, target);
         const QPoint point = widget == &window ? QPoint(4, 4) : widget->rect().center();
@@ -58,7 +54,6 @@ private slots:
         QTest::mouseRelease(widget, Qt::LeftButton, {}, point);
         QVERIFY(!window.isVisible());
         QCOMPARE(armed.size(), arms);
-        // Esc puts it away too, arming nothing.
         Module1::Forms().Show<frmAbout>();
         QTest::keyClick(&window, Qt::Key_Escape);
         QVERIFY(!window.isVisible());

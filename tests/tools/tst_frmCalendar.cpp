@@ -9,15 +9,12 @@
 class tst_frmCalendar : public QObject {
     Q_OBJECT
 private slots:
-    // The calendar opens on today; Close and Esc hide it, and it comes back as it was left.
     void opensOnTodayAndKeepsTheBrowsedMonthAcrossHiding() {
         TestRun run;
-        Module1::Forms().Show<frmCalendar>();
-        frmCalendar &window = Module1::Forms().Get<frmCalendar>();
+        frmCalendar &window = Module1::Forms().Show<frmCalendar>();
         QCOMPARE(window.MonthView1->selectedDate(), QDate(2026, 12, 5));
         QCOMPARE(window.MonthView1->monthShown(), 12);
 
-        // Three months ahead with the calendar's next-month arrow, and a day picked there.
         auto &next = Control<QToolButton>(*window.MonthView1, "qt_calendar_nextmonth");
         for (int i = 0; i < 3; ++i)
             QTest::mouseClick(&next, Qt::LeftButton);
@@ -33,8 +30,7 @@ private slots:
             else
                 QTest::mouseClick(window.cmdCClose, Qt::LeftButton);
             QVERIFY(!window.isVisible());
-            Module1::Forms().Show<frmCalendar>();
-            QCOMPARE(&Module1::Forms().Get<frmCalendar>(), &window);
+            QCOMPARE(&Module1::Forms().Show<frmCalendar>(), &window);
             QCOMPARE(window.MonthView1->yearShown() * 100 + window.MonthView1->monthShown(),
                      202703);
             QCOMPARE(window.MonthView1->selectedDate(), picked);
