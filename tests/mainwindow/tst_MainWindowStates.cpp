@@ -42,20 +42,6 @@ QString Looks(const frmMain &main) {
 class MainWindowStates : public QObject {
     Q_OBJECT
 private slots:
-    void statesAsTheUserMeetsThem() {
-        TestRun run;
-        frmMain &main = OpenMainWindow();
-        QCOMPARE(Looks(main), QStringLiteral("clear blank"));
-        QTest::keyClick(&EntryOf(main), Qt::Key_A);
-        QCOMPARE(Looks(main), QStringLiteral("marked editing"));
-        Item(main, "mnuMFNew").trigger();
-        QCOMPARE(Looks(main), QStringLiteral("clear blank"));
-        QCOMPARE(EntryOf(main).toPlainText(), QString());
-        // Open applies the editing state whatever the dialog's outcome: here it is cancelled.
-        QTest::mouseClick(&Button(main, "open"), Qt::LeftButton);
-        QCOMPARE(Looks(main), QStringLiteral("clear editing"));
-    }
-
     // Keys mark the entry only when they deliver a character; any mouse button marks it.
     void entryEvents_data() {
         QTest::addColumn<int>("key");

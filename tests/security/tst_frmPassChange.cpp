@@ -216,19 +216,6 @@ private slots:
                      .entryList({QStringLiteral("orvpass*")}, QDir::Files | QDir::Hidden),
                  (QStringList{kFirst, kSecond}));
     }
-
-    void nextGateAcceptsTheNewPasswordsOnly() {
-        TestRun run;
-        frmPassChange &window = OpenWindow(run);
-        QTest::keyClicks(window.txtPCPass1, QStringLiteral("Quill 1"));
-        QTest::keyClicks(window.txtPCPass2, QStringLiteral("Ink&2"));
-        QTest::mouseClick(window.cmdPCContinue, Qt::LeftButton);
-
-        QVERIFY(!GateAccepts(QStringLiteral("journal"), QStringLiteral("diary")));
-        QVERIFY(!GateAccepts(QStringLiteral("Quill 1"), QStringLiteral("diary")));
-        QVERIFY(GateAccepts(QStringLiteral("Quill 1"), QStringLiteral("Ink&2")));
-        QCOMPARE(run.ReadFile(QStringLiteral("orvlog.txt")).count("\r\n"), 3);
-    }
 };
 
 QTEST_MAIN(tst_frmPassChange)

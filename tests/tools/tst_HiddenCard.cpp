@@ -123,14 +123,6 @@ private slots:
         QVERIFY(!card.close());
         QVERIFY(card.isVisible());
         QCOMPARE(CodeBox(main).displayText(), QString(8, QLatin1Char('*')));
-
-        Do(main, QStringLiteral("B"));
-        QVERIFY(!card.isVisible());
-        QCOMPARE(Seen(main), QLatin1Char('-'));
-        QVERIFY(CodeBox(main).text().isEmpty());
-        for (const char *step : {"o", "m", "d", "t", "=GRWNNWRG", "d"})
-            Do(main, QLatin1String(step));
-        QCOMPARE(Seen(main), QLatin1Char('-'));
     }
 };
 
