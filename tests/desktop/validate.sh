@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# The desktop entry and the AppStream metadata as the freedesktop validators read them: no error
-# and no warning.
-# Usage: validate.sh <folder of the desktop files>
+# The desktop entry and the AppStream metadata: no error and no warning from the validators.
 set -euo pipefail
 folder=${1:?usage: validate.sh <folder of the desktop files>}
 said=$(desktop-file-validate "$folder/org.quillory.Quillory.desktop" 2>&1) || true

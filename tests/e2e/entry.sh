@@ -1,11 +1,5 @@
 #!/usr/bin/env bash
-# A working session through the real windows and dialogs: a few words typed, the last one made
-# bold through the Format menu, today's date inserted on a new line, saved with File, Save;
-# pandoc reads the bold word and the date. A word-processor file of the corpus opened with File,
-# Open and saved under a new name reads the same in pandoc, formatting included. The help viewer
-# finds its file beside the program. File, Exit and Yes end the program cleanly, the security log
-# keeping its one line all along.
-# Usage: entry.sh <built application folder>
+# A working session through the real windows and dialogs, its files read back by pandoc.
 # shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_setup "${1:-}"

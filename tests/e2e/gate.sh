@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# Start-up, the password gate and password changes as a user meets them, one run after another:
-# no display to show windows on; the right passwords, then both changed through Tools > Change
-# password; the old ones refused at the next start, then Exit; the new ones accepted. The
-# security log keeps one line per check, in order.
-# Usage: gate.sh <built application folder>
+# Start-up, the gate and password changes, one run after another; the security log keeps one line
+# per check, in order.
 # shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_setup "${1:-}"

@@ -18,7 +18,6 @@ e2e_fail() {
 
 e2e_step() { echo "-- $*"; }
 
-# Retries the command $@ for up to 10 seconds until it succeeds.
 e2e_until() {
     for _ in $(seq 100); do
         "$@" && return 0
@@ -27,8 +26,6 @@ e2e_until() {
     return 1
 }
 
-# Ends the program and the display and removes the temporary folder; on failure it first shows
-# whether the program was still running, what it printed and what the security log holds.
 e2e_cleanup() {
     local status=$?
     if [ -n "$E2E_PID" ]; then
@@ -63,8 +60,7 @@ e2e_setup() {
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     # The file dialogs keep their history in the user's settings: keep it in the test's folder.
     export XDG_CONFIG_HOME=$E2E_DIR/config XDG_CACHE_HOME=$E2E_DIR/cache XDG_DATA_HOME=$E2E_DIR/data
-    # A display of our own, so the test never types into a desktop. Xvfb picks a free display
-    # itself and writes its number once it accepts clients.
+    # A display of our own, so the test never types into a desktop.
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$E2E_DIR/display" >/dev/null 2>&1 &
     E2E_XVFB=$!
     e2e_until test -s "$E2E_DIR/display" || e2e_fail "Xvfb did not start"
@@ -75,8 +71,7 @@ e2e_setup() {
     E2E_BUS=$(cat "$E2E_DIR/bus.pid")
     DBUS_SESSION_BUS_ADDRESS=$(cat "$E2E_DIR/bus")
     export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-    # The application folder: the program, its cues and help, and the first password files
-    # (journal and diary), whatever the build folder's password files hold now.
+    # The first passwords (journal, diary), whatever the build folder's password files hold now.
     mkdir -p "$E2E_APP"
     cp "$E2E_BUILT/quillory" "$E2E_APP/"
     cp -r "$E2E_BUILT/graphics" "$E2E_APP/"
@@ -88,7 +83,6 @@ e2e_setup() {
 
 # Starts the program with the arguments $@ from a folder other than the application folder: it
 # must find its files by its own location. E2E_PROGRAM, when set, is the command that starts it.
-# Its output of this run goes to out.log.
 e2e_start() {
     mkdir -p "$E2E_DIR/elsewhere"
     # shellcheck disable=SC2086 # E2E_PROGRAM is a command and its arguments
@@ -106,7 +100,6 @@ e2e_alive() { kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "${1:-the program} ende
 
 e2e_ended() { ! kill -0 "$E2E_PID" 2>/dev/null; }
 
-# Waits for the program to end by itself with status 0; $1 says after what.
 e2e_expect_clean_exit() {
     local status=0
     e2e_until e2e_ended || e2e_fail "$1: the program is still running after 10 s"
@@ -115,18 +108,16 @@ e2e_expect_clean_exit() {
     [ "$status" = 0 ] || e2e_fail "$1: the program ended with status $status"
 }
 
-# Fails if the program printed Qt warnings or crashed.
 e2e_no_warnings() {
     if grep -Eq 'QWidget|QObject|Segmentation|Aborted|ASSERT' "$E2E_DIR/out.log"; then
         e2e_fail "the program reported problems: $(head -n 5 "$E2E_DIR/out.log")"
     fi
 }
 
-# An xdotool pattern that matches exactly this title.
 e2e_title_pattern() { printf '^%s$' "$(printf '%s' "$1" | sed 's/[][\\.*^$?+(){}|]/\\&/g')"; }
 
-# Waits up to $2 seconds (default 20) for a visible window with exactly the title $1, gives it
-# the keyboard (there may be no window manager to do it) and prints its id.
+# Waits up to $2 s (20) for the visible window titled $1, gives it the keyboard (there may be no
+# window manager to do it) and prints its id.
 e2e_window() {
     local id
     id=$(timeout "${2:-20}" xdotool search --sync --onlyvisible --name "$(e2e_title_pattern "$1")" 2>/dev/null |
@@ -139,7 +130,6 @@ e2e_window() {
 e2e_shown() { xdotool search --onlyvisible --name "$(e2e_title_pattern "$1")" >/dev/null 2>&1; }
 e2e_hidden() { ! e2e_shown "$1"; }
 
-# Waits until no visible window has the title $1.
 e2e_gone() { e2e_until e2e_hidden "$1" || e2e_fail "the window '$1' is still shown"; }
 
 e2e_focus() {
@@ -147,19 +137,17 @@ e2e_focus() {
         xdotool windowfocus "$1"
 }
 
-E2E_WHERE=$(dirname "${BASH_SOURCE[0]}")/where.py
+e2e_where() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/screenreader.py" where "$@"; }
 
-# Clicks the middle of the control named $2 in the window titled $1, where the accessibility
-# tree places it, as a user's mouse would.
+# Clicks the control named $2 in the window titled $1 where the accessibility tree places it.
 e2e_click() {
     local at
-    at=$(/usr/bin/python3 "$E2E_WHERE" "$1" "$2") || e2e_fail "no '$2' in '$1'"
+    at=$(e2e_where "$1" "$2") || e2e_fail "no '$2' in '$1'"
     # shellcheck disable=SC2086 # x and y, two words
     xdotool mousemove $at click 1
 }
 
-# Waits until the control named $2 in the window titled $1 has the keyboard focus.
-e2e_focused() { /usr/bin/python3 "$E2E_WHERE" "$1" "$2" focused || e2e_fail "'$2' in '$1' has no focus"; }
+e2e_focused() { e2e_where "$1" "$2" focused || e2e_fail "'$2' in '$1' has no focus"; }
 
 e2e_type() { xdotool type --delay 40 -- "$1"; }
 
@@ -175,7 +163,6 @@ e2e_menu_open() {
     return 1
 }
 
-# Opens the menu with access key $1, then presses the keys $2... in it.
 e2e_menu_keys() {
     xdotool key "alt+$1"
     e2e_until e2e_menu_open || e2e_fail "no menu opened"
@@ -183,15 +170,12 @@ e2e_menu_keys() {
     e2e_key "$@"
 }
 
-# Opens menu item $2 of the menu with access key $1 and waits for the window titled $3, which
-# it prints.
 e2e_menu() {
     e2e_menu_keys "$1" "$2"
     e2e_window "$3"
 }
 
-# In the file dialog $1 (focus in its file name box), types the full path $2 over what the box
-# holds and presses Return; the dialog must close.
+# Types the full path $2 over the file name box of the file dialog $1; the dialog must close.
 e2e_choose_file() {
     e2e_key ctrl+a
     e2e_type "$2"
@@ -202,7 +186,6 @@ e2e_choose_file() {
 e2e_log_lines() { (cat "$E2E_APP/orvlog.txt" 2>/dev/null || true) | grep -c '' || true; }
 e2e_log_holds() { [ "$(e2e_log_lines)" = "$1" ]; }
 
-# Waits until the security log holds $1 lines.
 e2e_wait_log_lines() {
     e2e_until e2e_log_holds "$1" || e2e_fail "expected $1 log lines, found $(e2e_log_lines)"
 }
@@ -216,7 +199,6 @@ e2e_log_line_is() {
 
 e2e_holds() { cmp -s <(printf '%s' "$2") "$E2E_APP/$1"; }
 
-# Waits until the file $1 of the application folder holds exactly the bytes $2.
 e2e_file_is() { e2e_until e2e_holds "$1" "$2" || e2e_fail "$1 holds: $(od -An -c "$E2E_APP/$1" | tr -s ' ')"; }
 
 # At the gate: Pass #1, Enter (on to Pass #2), Pass #2, Check.
@@ -229,8 +211,7 @@ e2e_check_passwords() {
     e2e_key alt+h
 }
 
-# Through the gate with passwords that must be accepted: one more "authorized" line, then
-# Continue (which has the focus) leads to the main window, whose id it prints.
+# Through the gate with passwords that must be accepted; prints the main window's id.
 e2e_pass_gate() {
     local lines
     lines=$(e2e_log_lines)

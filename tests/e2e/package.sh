@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package as a user meets it. Built from this build and unpacked into a temporary
-# root, the installed program runs with its folder read-only and a home of its own: its first
-# start makes the user's folder for its owner alone with the first passwords, the gate takes
-# them and logs there, and an entry given on the command line is in the window after the gate.
-# lintian finds neither error nor warning in the package.
-# Usage: package.sh <built application folder>
+# The Debian package as a user meets it: built from this build, unpacked into a temporary root and
+# run from there with its folder read-only and a home of its own.
 # shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_setup "${1:-}"

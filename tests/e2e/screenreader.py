@@ -1,11 +1,10 @@
 #!/usr/bin/python3
-"""A screen-reader user's journey through the real program, through the accessibility tree
-(AT-SPI) alone: every control is found by its role and name, every button is pressed by its
-Press action, every key comes from AT-SPI's own keyboard. Prints each step; on the first fault
-prints FAIL and ends with status 1.
-
+"""A screen-reader user's journey: controls found by role and name, buttons pressed by their
+Press action, keys from AT-SPI's own keyboard. With "where", prints "x y", the middle of the
+control NAME (or "role:ROLE") in the window TITLE; with "focused", waits instead for that control
+to have the keyboard focus.
 Usage: screenreader.py <program> <entry file to save> <file for the program's output>
-"""
+       screenreader.py where <window title> <control name> [focused]"""
 import os
 import subprocess
 import sys
@@ -58,7 +57,6 @@ def window(app, name, role):
 
 
 def control(root, role, name):
-    """The control shown in root with that role and name."""
     def shown(candidate):
         return candidate is not None and candidate.getRoleName() == role and \
             candidate.name == name and candidate.getState().contains(pyatspi.STATE_SHOWING)
@@ -127,8 +125,28 @@ def journey(app, saved):
     press(window(app, "Quit program?", "dialog"), "Yes")
 
 
-def main():
-    program_path, saved, output = sys.argv[1:4]
+def where(title, name, focus):
+    role = name[len("role:"):] if name.startswith("role:") else None
+
+    def wanted(candidate):
+        return candidate is not None and \
+            (candidate.getRoleName() == role if role else candidate.name == name)
+
+    def found():
+        for window in application() or []:
+            if window is not None and window.name == title and \
+                    window.getState().contains(pyatspi.STATE_SHOWING):
+                hit = pyatspi.findDescendant(window, wanted)
+                if hit and (not focus or hit.getState().contains(pyatspi.STATE_FOCUSED)):
+                    return hit
+        return None
+    hit = wait_for(f"no {'focused ' if focus else ''}control '{name}' in a window '{title}'", found)
+    if not focus:
+        box = hit.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        print(box.x + box.width // 2, box.y + box.height // 2)
+
+
+def main(program_path, saved, output):
     with open(output, "w") as log:
         program = subprocess.Popen(
             [program_path], stdout=log, stderr=subprocess.STDOUT,
@@ -147,4 +165,7 @@ def main():
             program.wait()
 
 
-main()
+if sys.argv[1] == "where":
+    where(sys.argv[2], sys.argv[3], sys.argv[4:] == ["focused"])
+else:
+    main(*sys.argv[1:4])

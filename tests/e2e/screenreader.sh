@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# A screen-reader user's journey through the accessibility tree alone: the real program with its
-# accessibility bridge on, in a session bus of its own, driven over AT-SPI by screenreader.py
-# (gate, a typed line, Save from the toolbar, Exit and Yes). The saved file must hold
-# the line, and the security log its one line.
-# Usage: screenreader.sh <built application folder>
+# A screen-reader user's journey, driven over AT-SPI alone by screenreader.py in a session bus of
+# its own.
 # shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_setup "${1:-}"

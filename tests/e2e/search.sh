@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The search window with a real keyboard and real windows: after a Find, a click into the search
-# box and a new text typed through X make Find usable again; the not-found window then shows
-# above the search window, beside it, so that the search window, which stays on top of every
-# window, covers none of it.
-# Usage: search.sh <built application folder>
+# The search window with a real keyboard and real windows: the search window stays on top of every
+# window, so the not-found window must show above it and beside it.
 # shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_setup "${1:-}"
