@@ -2,13 +2,6 @@
 
 namespace {
 
-bool EveryPanelBold(const frmMain &main, bool bold) {
-    for (const StatusPanel *panel : main.findChildren<StatusPanel *>())
-        if (panel->font().bold() != bold)
-            return false;
-    return true;
-}
-
 QStringList Unusable(const frmMain &main) {
     QStringList unusable;
     for (const QAction *item : main.findChildren<QAction *>())
@@ -30,11 +23,14 @@ const QStringList kBlank = {"copy",     "cut",      "mnuMECopy", "mnuMECut",    
 QString Looks(const frmMain &main) {
     const bool marked = Marker(main) == QLatin1String("NOT SAVED!");
     const QStringList unusable = Unusable(main);
-    return QLatin1String(marked ? "marked " : "clear ") +
-           (unusable.isEmpty()   ? "editing"
-            : unusable == kBlank ? "blank"
-                                 : unusable.join(' ')) +
-           (EveryPanelBold(main, marked) ? "" : " (the status bar's type disagrees)");
+    const QString looks =
+        QLatin1String(marked ? "marked " : "clear ") + (unusable.isEmpty()   ? "editing"
+                                                        : unusable == kBlank ? "blank"
+                                                                             : unusable.join(' '));
+    for (const StatusPanel *panel : main.findChildren<StatusPanel *>())
+        if (panel->font().bold() != marked)
+            return looks + " (the status bar's type disagrees)";
+    return looks;
 }
 
 } // namespace

@@ -37,22 +37,19 @@ QString Describe(const QTextCharFormat &f, const QFont &base) {
         qPrintable(f.isAnchor() ? f.anchorHref() : QString()));
 }
 
-QString DescribeBlock(const QTextBlockFormat &f) {
-    return QString::asprintf(
-        "{a%d l%g r%g t%g top%g b%g lh%g/%d}",
-        int(f.alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignLeft), f.leftMargin(),
-        f.rightMargin(), f.textIndent(), f.topMargin(), f.bottomMargin(),
-        f.lineHeightType() == QTextBlockFormat::SingleHeight ? 0 : f.lineHeight(),
-        f.lineHeightType());
-}
-
 // The whole document as text, formats and picture contents, merging adjacent runs that look
 // the same (the writer may split or join runs).
 QStringList Describe(const QTextDocument &document) {
     QStringList lines;
     const QFont base = document.defaultFont();
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        QString line = DescribeBlock(block.blockFormat());
+        const QTextBlockFormat f = block.blockFormat();
+        QString line = QString::asprintf(
+            "{a%d l%g r%g t%g top%g b%g lh%g/%d}",
+            int(f.alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignLeft), f.leftMargin(),
+            f.rightMargin(), f.textIndent(), f.topMargin(), f.bottomMargin(),
+            f.lineHeightType() == QTextBlockFormat::SingleHeight ? 0 : f.lineHeight(),
+            f.lineHeightType());
         QString last;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();

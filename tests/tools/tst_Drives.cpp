@@ -56,16 +56,6 @@ const DriveEntry *WithLetter(const QList<DriveEntry> &drives, char letter) {
     return nullptr;
 }
 
-// A stand-in for the format program that notes its arguments and stays open until told.
-void WriteStandInTool(const QTemporaryDir &dir) {
-    QFile script(dir.filePath(QStringLiteral("stand-in-disks")));
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\n"
-                 "echo \"$@\" > \"$(dirname \"$0\")/arguments\"\n"
-                 "while [ ! -e \"$(dirname \"$0\")/close\" ]; do sleep 0.02; done\n");
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
 // A machine with the drives a test gives it. Format requests are recorded and their dialog
 // stays "open" until the test runs `closeDialog`.
 struct FakeDrives final : DriveService {
@@ -85,15 +75,6 @@ FakeDrives &InstallDrives(QList<DriveEntry> drives) {
     FakeDrives &installed = *fake;
     Services::Current().drives = std::move(fake);
     return installed;
-}
-
-// Drives as letter, kind, label, device, mount point.
-QList<DriveEntry> TypicalMachine() {
-    return {{u'a', DriveKind::Removable, {}, {}, {}},
-            {u'c', DriveKind::Fixed, {}, {}, "/"},
-            {u'd', DriveKind::CdRom, "HOLIDAY 2003", {}, {}},
-            {u'e', DriveKind::Removable, "STICK", {}, "/media/stick"},
-            {u'z', DriveKind::Remote, "server:/export", {}, {}}};
 }
 
 } // namespace
@@ -140,8 +121,15 @@ private slots:
     }
 
     void onlyARemovableDriveGoesToTheFormatProgramWhichIsWaitedFor() {
+        // A stand-in for the format program that notes its arguments and stays open until told.
         QTemporaryDir dir;
-        WriteStandInTool(dir);
+        QFile script(dir.filePath(QStringLiteral("stand-in-disks")));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\n"
+                     "echo \"$@\" > \"$(dirname \"$0\")/arguments\"\n"
+                     "while [ ! -e \"$(dirname \"$0\")/close\" ]; do sleep 0.02; done\n");
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        script.close();
         SystemDriveService service(Laptop,
                                    FormatTool{QStringLiteral("stand-in-disks"), {dir.path()}});
         QWidget owner;
@@ -234,7 +222,13 @@ private slots:
         QFETCH(QString, drive);
         QFETCH(int, driveNumber);
         TestRun run;
-        FakeDrives &drives = InstallDrives(TypicalMachine());
+        // Drives as letter, kind, label, device, mount point.
+        FakeDrives &drives =
+            InstallDrives({{u'a', DriveKind::Removable, {}, {}, {}},
+                           {u'c', DriveKind::Fixed, {}, {}, "/"},
+                           {u'd', DriveKind::CdRom, "HOLIDAY 2003", {}, {}},
+                           {u'e', DriveKind::Removable, "STICK", {}, "/media/stick"},
+                           {u'z', DriveKind::Remote, "server:/export", {}, {}}});
         frmFormat &window = Module1::Forms().Show<frmFormat>();
         window.drvFormat->setCurrentIndex(window.drvFormat->findText(drive));
         QCOMPARE(window.drvFormat->Drive(), drive);

@@ -12,10 +12,6 @@ frmEgg &Card() {
     return Module1::Forms().Get<frmEgg>();
 }
 
-bool CardOpen() {
-    return Module1::Forms().IsLoaded<frmEgg>() && Card().isVisible();
-}
-
 TextBox &CodeBox(const frmMain &main) {
     return Control<TextBox>(main, QStringLiteral("txtEgg"));
 }
@@ -49,7 +45,7 @@ void Do(frmMain &main, const QString &step) {
 
 // What shows: '-' no code box, 'o' the empty box, '#' the box with text, '*' the card.
 QChar Seen(const frmMain &main) {
-    if (CardOpen())
+    if (Module1::Forms().IsLoaded<frmEgg>() && Card().isVisible())
         return QLatin1Char('*');
     if (!CodeBox(main).isVisible())
         return QLatin1Char('-');
