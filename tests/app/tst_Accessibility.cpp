@@ -17,7 +17,6 @@
 #include "tools/frmFormat.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QComboBox>
 #include <QStandardPaths>
 

@@ -73,7 +73,6 @@ private slots:
         QCOMPARE(frame.pixelColor(2, h - 1), GradientRowColor(kSplashGradient, h - 1, h));
         QCOMPARE(frame.pixelColor(2, h / 2), QColor(255, 255, 255));
         QCOMPARE(Control<QLabel>(splash, "lblSVer").text(), QStringLiteral(" 1.0"));
-        // Nothing the user does shortens it: a close request (Alt+F4) is ignored.
         QVERIFY(!splash.close() && splash.isVisible());
         const QTimer &timer = Control<QTimer>(splash, "tmrTaskTimer");
         QVERIFY(timer.isActive() && timer.isSingleShot());

@@ -154,7 +154,6 @@ private slots:
         QVERIFY(!window.lblFEOK->Bold());
         QCOMPARE(window.lblFEOK->ForeColor(), QColor(255, 0, 0));
 
-        // A second failure shows the same window silently, with the first message.
         QTest::mouseClick(window.lblFEOK, Qt::LeftButton);
         QVERIFY(!window.isVisible());
         Item(main, "mnuMFOpen").trigger();

@@ -80,8 +80,7 @@ private slots:
         QCOMPARE(Buttons(search), QStringLiteral("F"));
         Module1::Forms().Get<frmNoFind>().Hide();
 
-        // With "Cat" selected again, "sat" lies outside the selection; a failed Find leaves Find
-        // disabled and Next enabled.
+        // With "Cat" selected again, "sat" lies outside the selection.
         TypeSearchText(search, QStringLiteral("cat"));
         Click(search.cmdSFind);
         TypeSearchText(search, QStringLiteral("sat"));

@@ -144,8 +144,6 @@ private slots:
         QCOMPARE(Module1::Forms().Loaded().size(), 1);
     }
 
-    // The menu check and the toolbar button never disagree, whichever route toggles the sound and
-    // whichever state follows.
     void soundSwitchKeepsItsLooksTogether() {
         TestRun run;
         frmMain &main = OpenMainWindow();

@@ -5,7 +5,6 @@
 #include "platform/rtf/RtfImages.h"
 #include "platform/rtf/RtfWriter.h"
 
-#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>

@@ -11,7 +11,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QUrl>
 
 namespace {
 
@@ -242,8 +241,6 @@ private slots:
         QCOMPARE(copy.findBlockByNumber(5).charFormat().fontPointSize(), 30.0);
     }
 
-    // Every corpus file that reads: writing it and reading that back keeps every character
-    // and format, and a second write gives the same bytes (read -> write is a fixed point).
     void corpusFilesSurviveWritingBack() {
         const QString corpus = qEnvironmentVariable("QUILLORY_CORPUS");
         QVERIFY2(!corpus.isEmpty(), "QUILLORY_CORPUS is not set");

@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QWidget>

@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QMessageBox>
 #include <QStorageInfo>
 #include <QTemporaryDir>
