@@ -2,15 +2,19 @@
 
 #include "app/Gradient.h"
 #include "platform/ClickableLabel.h"
+#include "platform/CommandButton.h"
 #include "tools/frmAbout.h"
+#include "tools/frmCalendar.h"
 
+#include <QCalendarWidget>
 #include <QImage>
 #include <QSignalSpy>
+#include <QToolButton>
 
-class tst_frmAbout : public QObject {
+class tst_Tools : public QObject {
     Q_OBJECT
 private slots:
-    void showsItsTextsOnTheGradient() {
+    void aboutShowsItsTextsOnTheGradient() {
         TestRun run;
         frmAbout &window = Module1::Forms().Show<frmAbout>();
         QVERIFY(window.windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -29,7 +33,7 @@ private slots:
         QCOMPARE(image.pixelColor(image.width() - 1, h / 2), QColor(220, 220, 255));
     }
 
-    void everyClickHidesAndOnlyTheLastLineArms_data() {
+    void aboutHidesAtAnyClickAndOnlyItsLastLineArms_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<int>("arms");
         QTest::newRow("background") << "frmAbout" << 0;
@@ -38,7 +42,7 @@ private slots:
         QTest::newRow("thanks") << "lblAMsg2" << 1;
     }
 
-    void everyClickHidesAndOnlyTheLastLineArms() {
+    void aboutHidesAtAnyClickAndOnlyItsLastLineArms() {
         QFETCH(QString, target);
         QFETCH(int, arms);
         TestRun run;
@@ -59,7 +63,35 @@ private slots:
         QVERIFY(!window.isVisible());
         QCOMPARE(armed.size(), arms);
     }
+
+    void calendarOpensOnTodayAndKeepsTheBrowsedMonthAcrossHiding() {
+        TestRun run;
+        frmCalendar &window = Module1::Forms().Show<frmCalendar>();
+        QCOMPARE(window.MonthView1->selectedDate(), QDate(2026, 12, 5));
+        QCOMPARE(window.MonthView1->monthShown(), 12);
+
+        auto &next = Control<QToolButton>(*window.MonthView1, "qt_calendar_nextmonth");
+        for (int i = 0; i < 3; ++i)
+            QTest::mouseClick(&next, Qt::LeftButton);
+        const QDate picked(2027, 3, 1);
+        QCOMPARE(window.MonthView1->monthShown(), 3);
+        window.MonthView1->setSelectedDate(picked);
+
+        for (bool byEscape : {false, true}) {
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            window.MonthView1->setFocus();
+            if (byEscape)
+                QTest::keyClick(&window, Qt::Key_Escape);
+            else
+                QTest::mouseClick(window.cmdCClose, Qt::LeftButton);
+            QVERIFY(!window.isVisible());
+            QCOMPARE(&Module1::Forms().Show<frmCalendar>(), &window);
+            QCOMPARE(window.MonthView1->yearShown() * 100 + window.MonthView1->monthShown(),
+                     202703);
+            QCOMPARE(window.MonthView1->selectedDate(), picked);
+        }
+    }
 };
 
-QTEST_MAIN(tst_frmAbout)
-#include "tst_frmAbout.moc"
+QTEST_MAIN(tst_Tools)
+#include "tst_Tools.moc"
