@@ -8,10 +8,13 @@
 #include "security/frmPassChange.h"
 #include "security/frmPassEntry.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 #include <csignal>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,18 +23,32 @@ namespace {
 const QString kFirst = QStringLiteral("orvpass1.txt");
 const QString kSecond = QStringLiteral("orvpass2.txt");
 const QString kSavedCue = QStringLiteral("\\graphics\\s_saveddata.wav");
+const QString kAccepted = QStringLiteral("\\graphics\\s_passwordconfirm.wav");
+const QString kRefused = QStringLiteral("\\graphics\\s_nopassword.wav");
 
-frmPassChange &OpenWindow(const TestRun &run) {
+// The gate or the change window of a run whose passwords are "journal" and "diary".
+template <class Window> Window &Open(const TestRun &run) {
     run.SetPasswords(QStringLiteral("journal"), QStringLiteral("diary"));
-    frmPassChange &window = Module1::Forms().Get<frmPassChange>();
+    Window &window = Module1::Forms().Get<Window>();
     QApplication::setActiveWindow(&window);
     if (!QTest::qWaitForWindowActive(&window))
-        qWarning("the change window did not become active");
+        qWarning("%s did not become active", qPrintable(window.objectName()));
     return window;
 }
 
+void Type(frmPassEntry &gate, const QString &first, const QString &second) {
+    QTest::keyClicks(gate.txtPEPass1, first);
+    QTest::keyClicks(gate.txtPEPass2, second);
+}
+
+QList<QByteArray> LogLines(const TestRun &run) {
+    QList<QByteArray> lines = run.ReadFile(QStringLiteral("orvlog.txt")).split('\n');
+    lines.removeLast(); // what follows the last line end
+    return lines;
+}
+
 // Types each character as its own key, with characters beyond Latin-1 too.
-void Type(QWidget *widget, const QString &text) {
+void TypeKeys(QWidget *widget, const QString &text) {
     for (const QChar c : text) {
         QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
         QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
@@ -50,12 +67,165 @@ bool GateAccepts(const QString &typed1, const QString &typed2) {
 
 } // namespace
 
-class tst_frmPassChange : public QObject {
+class tst_Passwords : public QObject {
     Q_OBJECT
 private slots:
-    void continueWritesBothFilesAndBringsTheMainWindowForward() {
+    void gateChecksOnceThenContinueFollows_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<bool>("hugeFirstFile");
+        const char *rows[][3] = {
+            {"right", "journal", "diary"},           {"first wrong", "journaL", "diary"},
+            {"second wrong", "journal", "Diary"},    {"leading space", " journal", "diary"},
+            {"trailing space", "journal", "diary "}, {"empty boxes", "", ""},
+            {"boxes swapped", "diary", "journal"}};
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]) << (&row == &rows[0])
+                                  << false;
+        // A first line longer than any password: refused at once, without reading it all.
+        QTest::newRow("first password file of a terabyte") << "journal"
+                                                           << "diary" << false << true;
+    }
+
+    void gateChecksOnceThenContinueFollows() {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(bool, accepted);
+        QFETCH(bool, hugeFirstFile);
         TestRun run;
-        frmPassChange &window = OpenWindow(run);
+        frmPassEntry &gate = Open<frmPassEntry>(run);
+        if (hugeFirstFile) {
+            // "journal" scrambled, then a hole that reads as NUL characters.
+            run.WriteFile(QStringLiteral("orvpass1.txt"), "otzwsfq");
+            QVERIFY(QFile::resize(run.FilePath(QStringLiteral("orvpass1.txt")), qint64(1) << 40));
+        }
+        QCOMPARE(QApplication::focusWidget(), gate.txtPEPass1);
+        QVERIFY(!gate.cmdPEContinue->isVisible());
+        QCOMPARE(gate.txtPEPass1->echoMode(), QLineEdit::Password);
+        Type(gate, first, second);
+        QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
+
+        // Sound cues are not yet switched on at the gate.
+        QCOMPARE(run.Cues(), QStringList{accepted ? kAccepted : kRefused});
+        QCOMPARE(LogLines(run), QList<QByteArray>{(accepted ? "authorized" : "unauthorized") +
+                                                  QByteArray(" 12/5/2026 10:52:57 PM\r")});
+        QVERIFY(!gate.txtPEPass1->isEnabled() && !gate.txtPEPass2->isEnabled());
+        QVERIFY(!gate.cmdPECheck->isVisible() && !gate.cmdPECancel->isVisible());
+        QVERIFY(gate.cmdPEContinue->isVisible());
+        QCOMPARE(gate.cmdPEContinue->text(), accepted ? QString("Continue") : QString("E&xit"));
+        QCOMPARE(gate.cmdPEContinue->geometry(), gate.cmdPECancel->geometry());
+        QVERIFY(!Module1::Forms().IsLoaded<frmMain>());
+
+        // No second check by any route: the hidden button, its accessible press, its signal;
+        // nor a Cancel.
+        gate.txtPEPass1->setText(accepted ? QStringLiteral("wrong") : QStringLiteral("journal"));
+        gate.txtPEPass2->setText(QStringLiteral("diary"));
+        gate.cmdPECheck->click();
+        QAccessible::queryAccessibleInterface(gate.cmdPECheck)
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QTest::qWait(300); // an accessible press clicks after a short animation
+        emit gate.cmdPECheck->clicked();
+        emit gate.cmdPECancel->clicked();
+        TestRun::ProcessEvents();
+        QCOMPARE(LogLines(run).size(), 1);
+        QVERIFY(!run.Ended());
+
+        QTest::mouseClick(gate.cmdPEContinue, Qt::LeftButton);
+        TestRun::ProcessEvents();
+        QCOMPARE(LogLines(run).size(), 1);
+        QCOMPARE(run.Ended(), !accepted);
+        QCOMPARE(Module1::Forms().IsLoaded<frmMain>(), accepted);
+        if (!accepted)
+            return;
+        QVERIFY(Module1::Forms().Get<frmMain>().isVisible());
+        QVERIFY(!gate.isVisible());
+        QVERIFY(Module1::Forms().IsLoaded<frmPassEntry>()); // hidden, not unloaded
+        QCOMPARE(run.Cues(), (QStringList{kAccepted, QStringLiteral("\\graphics\\s_hi!.wav")}));
+        gate.cmdPEContinue->click();
+        TestRun::ProcessEvents();
+        QVERIFY(!run.Ended());
+        QVERIFY(Module1::Forms().Get<frmMain>().isVisible());
+    }
+
+    // Enter in a box moves on as Tab would (the boxes, then Cancel and Check), without pressing
+    // the button it reaches.
+    void gateEnterWalksTheBoxesToCancelWhichThenEndsTheRun() {
+        TestRun run;
+        frmPassEntry &gate = Open<frmPassEntry>(run);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("journal"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        TestRun::ProcessEvents();
+        QCOMPARE(QApplication::focusWidget(), gate.txtPEPass2);
+        QCOMPARE(gate.txtPEPass1->text(), QStringLiteral("journal")); // the Enter never arrived
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("diary"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        TestRun::ProcessEvents();
+        // Continue is hidden and Check comes last in the order, so Cancel is next.
+        QCOMPARE(QApplication::focusWidget(), gate.cmdPECancel);
+        QVERIFY(!run.Ended()); // moving onto a button does not press it
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        TestRun::ProcessEvents();
+        QVERIFY(run.Ended());
+        QCOMPARE(run.ExitCode(), 0);
+        QVERIFY(!QFile::exists(run.FilePath(QStringLiteral("orvlog.txt"))));
+        QVERIFY(run.Cues().isEmpty());
+    }
+
+    void aFileTheGateCannotUseEndsTheRunNamingIt_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QStringList>("says"); // %1: the application folder
+        QTest::newRow("second password file missing")
+            << "missing orvpass2.txt"
+            << QStringList{"Quillory|Run-time error '53':\n\nFile not found: %1/orvpass2.txt"};
+        QTest::newRow("first password file empty")
+            << "empty orvpass1.txt"
+            << QStringList{"Quillory|Run-time error '62':\n\nInput past end of file: "
+                           "%1/orvpass1.txt"};
+        // No check may go unrecorded, so a log that cannot be written ends the run too.
+        QTest::newRow("log cannot be written")
+            << "read-only folder"
+            << QStringList{"Run-time error '75'", "%1/orvlog.txt", "Read-only file system",
+                           "Make the folder %1 writable"};
+    }
+
+    void aFileTheGateCannotUseEndsTheRunNamingIt() {
+        QFETCH(QString, fault);
+        QFETCH(QStringList, says);
+        const bool readOnly = fault == QLatin1String("read-only folder");
+        if (readOnly)
+            SKIP_WITHOUT_PRIVATE_MOUNTS();
+        TestRun run;
+        frmPassEntry &gate = Open<frmPassEntry>(run);
+        std::optional<PrivateMounts> mounts;
+        if (fault == QLatin1String("missing orvpass2.txt")) {
+            QFile::remove(run.FilePath(QStringLiteral("orvpass2.txt")));
+        } else if (fault == QLatin1String("empty orvpass1.txt")) {
+            run.WriteFile(QStringLiteral("orvpass1.txt"), QByteArray());
+        } else {
+            mounts.emplace(run.AppFolder());
+            mounts->RefuseNewFiles(run.AppFolder(), QString());
+        }
+        Type(gate, QStringLiteral("journal"), QStringLiteral("diary"));
+        QTest::mouseClick(gate.cmdPECheck, Qt::LeftButton);
+        TestRun::ProcessEvents();
+
+        QCOMPARE(run.Messages().size(), 1);
+        for (const QString &part : says)
+            QVERIFY(run.Messages()[0].contains(part.arg(run.AppFolder())));
+        QVERIFY(run.Ended());
+        QCOMPARE(run.ExitCode(), 1);
+        QVERIFY(!Module1::Forms().IsLoaded<frmMain>());
+        QVERIFY(!QFile::exists(run.FilePath(QStringLiteral("orvlog.txt"))));
+        // Both password files are read before the cue, and the cue plays before the line.
+        QCOMPARE(run.Cues().isEmpty(), !readOnly);
+    }
+
+    void changeWritesBothFilesAndBringsTheMainWindowForward() {
+        TestRun run;
+        frmPassChange &window = Open<frmPassChange>(run);
         QCOMPARE(QApplication::focusWidget(), window.txtPCPass1);
         QCOMPARE(window.txtPCPass1->echoMode(), QLineEdit::Normal);
         QTest::mouseClick(window.cmdPCContinue, Qt::LeftButton);
@@ -79,9 +249,9 @@ private slots:
 
     // Tab runs from Continue through Cancel and the boxes to Clear; Enter in a box moves on as
     // Tab would, and on Clear clears both boxes, writing nothing.
-    void enterWalksToClearWhichClearsAndWritesNothing() {
+    void changeEnterWalksToClearWhichClearsAndWritesNothing() {
         TestRun run;
-        frmPassChange &window = OpenWindow(run);
+        frmPassChange &window = Open<frmPassChange>(run);
         const QByteArray before = run.ReadFile(kFirst);
         window.cmdPCContinue->setFocus();
         for (QWidget *next : {static_cast<QWidget *>(window.cmdPCCancel),
@@ -108,9 +278,9 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), window.cmdPCContinue);
     }
 
-    void cancelWritesNothingAndKeepsTheTexts() {
+    void changeCancelWritesNothingAndKeepsTheTexts() {
         TestRun run;
-        frmPassChange &window = OpenWindow(run);
+        frmPassChange &window = Open<frmPassChange>(run);
         const QByteArray first = run.ReadFile(kFirst);
         QTest::keyClicks(window.txtPCPass1, QStringLiteral("new one"));
         QTest::mouseClick(window.cmdPCCancel, Qt::LeftButton);
@@ -124,14 +294,14 @@ private slots:
 
     void charactersAPasswordFileCannotHoldAreRefused() {
         TestRun run;
-        frmPassChange &window = OpenWindow(run);
+        frmPassChange &window = Open<frmPassChange>(run);
         // "ł" and "→" have no byte in the code page; "€" and "é" have one.
-        Type(window.txtPCPass1, QStringLiteral("ał€→é"));
+        TypeKeys(window.txtPCPass1, QStringLiteral("ał€→é"));
         QCOMPARE(window.txtPCPass1->text(), QStringLiteral("a€é"));
         window.txtPCPass2->insert(QStringLiteral("pasted ł"));
         QCOMPARE(window.txtPCPass2->text(), QString());
         // An apostrophe would end the stored field early; "ü" would come back as "÷".
-        Type(window.txtPCPass2, QStringLiteral("it's süss"));
+        TypeKeys(window.txtPCPass2, QStringLiteral("it's süss"));
         QCOMPARE(window.txtPCPass2->text(), QStringLiteral("its sss"));
 
         QTest::mouseClick(window.cmdPCContinue, Qt::LeftButton);
@@ -165,7 +335,7 @@ private slots:
     void aFailedWriteChangesNeitherPasswordAndIsReported() {
         for (const QString &blocked : {kFirst, kSecond}) {
             TestRun run;
-            frmPassChange &window = OpenWindow(run);
+            frmPassChange &window = Open<frmPassChange>(run);
             const QByteArray first = run.ReadFile(kFirst);
             const QByteArray second = run.ReadFile(kSecond);
             QFile::remove(run.FilePath(blocked));
@@ -218,5 +388,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_frmPassChange)
-#include "tst_frmPassChange.moc"
+QTEST_MAIN(tst_Passwords)
+#include "tst_Passwords.moc"
