@@ -10,7 +10,6 @@
 #include "mainwindow/frmAskQuit.h"
 #include "platform/ClickableLabel.h"
 #include "platform/HelpViewer.h"
-#include "platform/RichTextBox.h"
 #include "security/AppFolder.h"
 #include "security/frmPassChange.h"
 #include "security/frmPassEntry.h"

@@ -20,7 +20,6 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QScreen>
-#include <QTest>
 #include <QTextBlock>
 #include <QThreadPool>
 #include <optional>
@@ -117,10 +116,8 @@ private slots:
                 const auto on = key == "bold"     ? box.SelBold()
                                 : key == "italic" ? box.SelItalic()
                                                   : box.SelUnderline();
-                return QStringLiteral("%1 %2%3")
-                    .arg(on ? QString::number(*on) : "mixed")
-                    .arg(item.isChecked())
-                    .arg(button.Value());
+                return (on ? QString::number(*on) : "mixed") +
+                       QString::asprintf(" %d%d", item.isChecked(), button.Value());
             };
             box.SetText(QStringLiteral("plain marked"));
             Select(box, 6, 6);

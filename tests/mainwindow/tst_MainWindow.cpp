@@ -426,9 +426,8 @@ private slots:
         TestRun run;
         frmMain &main = OpenMainWindow();
         const auto looks = [&main] {
-            return QStringLiteral("%1%2")
-                .arg(int(Item(main, "mnuMTSound").isChecked()))
-                .arg(Button(main, "sound").Value());
+            return QString::asprintf("%d%d", Item(main, "mnuMTSound").isChecked(),
+                                     Button(main, "sound").Value());
         };
         QCOMPARE(looks(), QStringLiteral("11"));
         bool on = true;

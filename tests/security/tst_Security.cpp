@@ -19,7 +19,6 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <csignal>
 #include <optional>
 #include <sys/wait.h>

@@ -30,7 +30,6 @@
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextList>
