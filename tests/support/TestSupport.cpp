@@ -15,26 +15,20 @@
 
 namespace {
 
-class RecordingCuePlayer final : public CuePlayer {
-public:
+struct RecordingCuePlayer final : CuePlayer {
     explicit RecordingCuePlayer(QStringList *played)
-        : m_played(played) {}
-    void Play(const QString &path) override { m_played->append(path); }
-
-private:
-    QStringList *m_played;
+        : played(played) {}
+    void Play(const QString &path) override { played->append(path); }
+    QStringList *played;
 };
 
-class RecordingMessageBox final : public MessageBoxPresenter {
-public:
+struct RecordingMessageBox final : MessageBoxPresenter {
     explicit RecordingMessageBox(QStringList *shown)
-        : m_shown(shown) {}
+        : shown(shown) {}
     void ShowCritical(const QString &title, const QString &text) override {
-        m_shown->append(title + QLatin1Char('|') + text);
+        shown->append(title + QLatin1Char('|') + text);
     }
-
-private:
-    QStringList *m_shown;
+    QStringList *shown;
 };
 
 } // namespace

@@ -91,24 +91,17 @@ QString ShippedHelpFile() {
 // reports itself as not removable, as many do), a DVD drive and the usual pseudo file systems.
 SystemFacts Laptop() {
     SystemFacts facts;
-    BlockDeviceFacts disk, stick, dvd, floppy;
-    disk.name = "sda";
-    stick.name = "sdb";
-    stick.usb = true;
-    dvd.name = "sr0";
-    dvd.optical = dvd.removableFlag = true;
-    floppy.name = "fd0";
-    floppy.removableFlag = true;
-    facts.blocks = {disk, stick, dvd, floppy};
-    facts.mounts = {
-        {"/dev/sda3", "/home", "ext4", {}, "sda"},
-        {"/dev/sda2", "/", "ext4", {}, "sda"},
-        {"tmpfs", "/run", "tmpfs", {}, {}},
-        {"/dev/loop3", "/snap/core/1", "squashfs", {}, "loop3"},
-        {"server:/export", "/mnt/share", "nfs4", {}, {}},
-        {"/dev/sdb1", "/media/u/MY STICK", "vfat", "MY STICK", "sdb"},
-        {"/dev/sda3", "/var/lib/bind-of-home", "ext4", {}, "sda"},
-    };
+    facts.blocks = {{.name = "sda", .label = {}},
+                    {.name = "sdb", .usb = true, .label = {}},
+                    {.name = "sr0", .removableFlag = true, .optical = true, .label = {}},
+                    {.name = "fd0", .removableFlag = true, .label = {}}};
+    facts.mounts = {{"/dev/sda3", "/home", "ext4", {}, "sda"},
+                    {"/dev/sda2", "/", "ext4", {}, "sda"},
+                    {"tmpfs", "/run", "tmpfs", {}, {}},
+                    {"/dev/loop3", "/snap/core/1", "squashfs", {}, "loop3"},
+                    {"server:/export", "/mnt/share", "nfs4", {}, {}},
+                    {"/dev/sdb1", "/media/u/MY STICK", "vfat", "MY STICK", "sdb"},
+                    {"/dev/sda3", "/var/lib/bind-of-home", "ext4", {}, "sda"}};
     return facts;
 }
 
