@@ -84,8 +84,8 @@ QStringList ActionsOf(QAccessibleInterface *control) {
     return control->actionInterface() ? control->actionInterface()->actionNames() : QStringList();
 }
 
-// A control a user can operate: one that takes the keyboard itself, a button, or a label that
-// takes clicks; inside a control, an item that takes the focus or an action.
+// Operable: takes the keys itself, is a button or a clickable label, or an item with focus or
+// action.
 bool Clickable(const QWidget *widget) {
     const auto *label = qobject_cast<const ClickableLabel *>(widget);
     return widget->inherits("QAbstractButton") || (label && label->TakesClicks());
@@ -253,8 +253,8 @@ private slots:
         QTest::newRow("about top") << kAboutGradient << 0 << 320.0 << QColor(0, 0, 255);
         QTest::newRow("about middle") << kAboutGradient << 160 << 320.0 << QColor(220, 220, 255);
         QTest::newRow("about bottom") << kAboutGradient << 320 << 320.0 << QColor(29, 29, 255);
-        // Ties go to the even number: row 1 sits at the sine's peak, where the amplitude itself
-        // is rounded.
+        // Ties go to the even number; row 1 sits at the peak, where the amplitude itself is
+        // rounded.
         QTest::newRow("2.5 to 2") << GradientShape{1.0, 2.5, 0} << 1 << 2 / M_PI << QColor(2, 2, 2);
         QTest::newRow("3.5 to 4") << GradientShape{1.0, 3.5, 0} << 1 << 2 / M_PI << QColor(4, 4, 4);
     }
@@ -292,8 +292,7 @@ private slots:
         TestRun::ProcessEvents();
         QVERIFY(!Module1::Forms().IsLoaded<frmSplash>());
         QVERIFY(Module1::Forms().Get<frmPassEntry>().isVisible());
-        // The splash was the last window when it went, but the gate followed in the same
-        // handler: the run goes on.
+        // The splash left last, but the gate came in the same handler: the run goes on.
         QVERIFY(!run.Ended());
     }
 

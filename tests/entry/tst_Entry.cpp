@@ -39,8 +39,7 @@ void Select(RichTextBox &box, int start, int length) {
     box.SetSelLength(length);
 }
 
-// A small picture in the given format. Qt writes no GIF, so that one is spelled out: a 2 x 1
-// picture, one red and one blue pixel.
+// A small picture; Qt writes no GIF, so that one is spelled out (2 x 1, red and blue).
 void WriteTestPicture(const QString &path, const QString &format) {
     if (format == QLatin1String("gif")) {
         static const unsigned char gif[] = {
@@ -70,8 +69,7 @@ Searching OpenSearch(const QString &text) {
     return {main, EntryOf(main), *Module1::Forms().Find<frmSearch>()};
 }
 
-// Typing into the combo box makes Find available again. Keys go where a keyboard sends them:
-// to the combo box, which has the focus and passes them on to its line edit.
+// Keys go to the combo box, which has the focus and passes them on to its line edit.
 void TypeSearchText(frmSearch &search, const QString &text) {
     search.cboSearch->lineEdit()->selectAll();
     QTest::keyClicks(search.cboSearch, text);
@@ -104,8 +102,7 @@ QString PathPanel(const frmMain &main) {
 class tst_Entry : public QObject {
     Q_OBJECT
 private slots:
-    // A partly set selection counts as off; the looks follow what the command did, not the
-    // text at the caret.
+    // A partly set selection counts as off; the looks follow the command, not the caret's text.
     void togglesFollowTheTextNotTheButton() {
         for (const QString key : {"bold", "italic", "underline"}) {
             Editing editing;
@@ -450,8 +447,7 @@ private slots:
         QVERIFY(!noFind.isVisible());
         Click(search.cmdSNext);
         QVERIFY(noFind.isVisible());
-        // Beside the search window, which stays on top of it: below it, or above it where the
-        // screen ends below.
+        // Beside the search window, on top of it: below it, or above where the screen ends.
         const QRect screen = search.screen()->availableGeometry();
         const auto besideSearch = [&] {
             return screen.contains(noFind.frameGeometry()) &&
@@ -523,8 +519,7 @@ private slots:
         frmMain &main = OpenMainWindow();
         const QString slow = run.FilePath(QStringLiteral("slow.rtf"));
         QVERIFY(mkfifo(QFile::encodeName(slow).constData(), 0600) == 0);
-        // The entry arrives through a pipe once the cursor has been looked at; the window
-        // waits for it meanwhile.
+        // The entry comes through a pipe once the cursor was looked at; the window waits for it.
         std::optional<Qt::CursorShape> shown;
         std::thread writer([&] {
             QFile pipe(slow);
@@ -704,8 +699,7 @@ private slots:
         }
         Module1::WriteLogEntry(QStringLiteral("authorized"));
         run.SetPasswords(QStringLiteral("a"), QStringLiteral("b"));
-        // The first password files, as the build lays out an application folder and as an
-        // installed copy gives them to a new user.
+        // First password files as the build lays them out and as an install hands them to a user.
         const QString sources = QStringLiteral(QT_TESTCASE_SOURCEDIR "/..");
         const QString user = run.FilePath(QStringLiteral("home/data/Quillory"));
         QCOMPARE(AppFolder::Choose(sources + QStringLiteral("/assets"), user), user);

@@ -110,8 +110,7 @@ private slots:
             QTest::newRow(name) << QString(keys) << QString(shown);
     }
 
-    // Menus have access keys and no shortcut keys. File and Format share F: the first menu with it,
-    // File, opens every time.
+    // Menus have access keys, no shortcuts. File and Format share F: File, the first, opens.
     void accessKeysLeadToTheirCommands() {
         QFETCH(QString, keys);
         QFETCH(QString, shown);

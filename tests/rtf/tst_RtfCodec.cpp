@@ -306,8 +306,7 @@ private slots:
             }
             QVERIFY2(RtfReader::LooksLikeRtf(bytes) || bytes.trimmed().isEmpty(),
                      qPrintable(key + QStringLiteral(" was read but is not RTF")));
-            // Written back and read again, it keeps every character and format, and a second
-            // write gives the same bytes (read -> write is a fixed point).
+            // Written back and read again, nothing changes; a second write gives the same bytes.
             const QByteArray written = RtfWriter::Write(document);
             QTextDocument again;
             RtfReader::Read(written, &again);

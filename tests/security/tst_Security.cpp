@@ -139,8 +139,7 @@ private slots:
         QCOMPARE(gate.cmdPEContinue->geometry(), gate.cmdPECancel->geometry());
         QVERIFY(!Module1::Forms().IsLoaded<frmMain>());
 
-        // No second check by any route: the hidden button, its accessible press, its signal;
-        // nor a Cancel.
+        // No second check by any route: the hidden button, its accessible press or signal, Cancel.
         gate.txtPEPass1->setText(accepted ? QStringLiteral("wrong") : QStringLiteral("journal"));
         gate.txtPEPass2->setText(QStringLiteral("diary"));
         gate.cmdPECheck->click();
@@ -171,8 +170,7 @@ private slots:
         QVERIFY(Module1::Forms().Get<frmMain>().isVisible());
     }
 
-    // Enter in a box moves on as Tab would (the boxes, then Cancel and Check), without pressing
-    // the button it reaches.
+    // Enter in a box moves on as Tab would (boxes, Cancel, Check) without pressing the button.
     void gateEnterWalksTheBoxesToCancelWhichThenEndsTheRun() {
         TestRun run;
         frmPassEntry &gate = Open<frmPassEntry>(run);
@@ -258,8 +256,7 @@ private slots:
         QVERIFY(Module1::Forms().Get<frmMain>().isVisible());
         QVERIFY(window.isVisible());
 
-        // Equal texts give equal lines; with sound on (the main window's Load), the saved-data
-        // cue plays.
+        // Equal texts give equal lines; with sound on (the main window's Load) the cue plays.
         QTest::keyClicks(window.txtPCPass1, QStringLiteral("same Pass"));
         QTest::keyClicks(window.txtPCPass2, QStringLiteral("same Pass"));
         QTest::mouseClick(window.cmdPCContinue, Qt::LeftButton);

@@ -630,8 +630,7 @@ private slots:
             QCOMPARE(drives.requests.size(), 1);
             QCOMPARE(drives.requests[0].first, &window);
             QCOMPARE(drives.requests[0].second, driveNumber);
-            // While the dialog is open the window waits: nothing in it can be used, and the close
-            // button has not changed yet.
+            // While the dialog is open the window waits, and its close button has not changed yet.
             QVERIFY(!window.isEnabled());
             QCOMPARE(window.cmdFContinue->text(), QStringLiteral("Can&cel"));
             QTest::mouseClick(window.cmdFormat, Qt::LeftButton);
