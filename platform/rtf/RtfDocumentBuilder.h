@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/rtf/RtfImages.h"
+
 #include <QString>
 #include <QTextCursor>
 #include <QTextFormat>
@@ -7,49 +9,94 @@
 
 class QTextDocument;
 
-// Builds a QTextDocument from paragraphs of text and format runs, in bulk: text gathered over
-// many paragraphs goes in with one insertText() in the format most runs have, and only the
-// other runs, block formats and paragraph marks are then set on their ranges. Building the
-// document one run at a time costs several times more, most of it in the document's piece
-// table.
+// Paragraphs of text with their format runs, gathered for the document in one go, and the
+// formats and pictures registered since the batch before.
+struct RtfBatch {
+    struct Run {
+        qsizetype start; // in text
+        int format;
+    };
+    struct Paragraph {
+        qsizetype start; // of its text, after the separator that begins it
+        int blockFormat;
+        int markFormat;
+    };
+    struct Picture {
+        int format; // registered as a bare image format, made real when the picture is added
+        RtfImages::RtfPicture picture;
+    };
+
+    QString text; // each paragraph after a U+2029 but the first of the document
+    std::vector<Run> runs;
+    std::vector<Paragraph> paragraphs;
+    std::vector<QTextCharFormat> charFormats;
+    std::vector<QTextBlockFormat> blockFormats;
+    std::vector<Picture> pictures;
+
+    void Clear(); // keeps the memory for the next batch
+};
+
+// Where full batches go. Take() empties the batch it is given, possibly by swapping it for
+// another, so that buffers are reused rather than allocated per batch.
+class RtfBatchSink {
+public:
+    virtual ~RtfBatchSink() = default;
+    virtual void Take(RtfBatch &batch) = 0;
+};
+
+// Gathers paragraphs of text and format runs into batches for an RtfDocumentInserter, directly
+// or through a queue to another thread; it touches no document itself. Text gathered over many
+// paragraphs goes in with one insertText() in the format most runs have, and only the other
+// runs, block formats and paragraph marks are then set on their ranges. Building the document
+// one run at a time costs several times more, most of it in the document's piece table.
 //
-// The document must be empty, with undo off, and is changed only by Finish() and by the
-// buffer filling up; formats are registered first and referred to by index.
+// Formats are registered first and referred to by index.
 class RtfDocumentBuilder {
 public:
-    explicit RtfDocumentBuilder(QTextDocument *document);
+    explicit RtfDocumentBuilder(RtfBatchSink &sink);
 
     int AddCharFormat(const QTextCharFormat &format);
     int AddBlockFormat(const QTextBlockFormat &format);
 
     // Appends to the paragraph being built. Text must hold no paragraph separators, line feeds,
-    // carriage returns or frame marks (U+FDD0, U+FDD1); a picture is its image format.
+    // carriage returns or frame marks (U+FDD0, U+FDD1).
     void AppendText(QStringView text, int format);
     void AppendLatin1(const char *text, qsizetype size, int format);
-    void AppendPicture(int imageFormat);
-    bool ParagraphIsEmpty() const { return m_text.size() == m_paragraphStart; }
+    void AppendPicture(RtfImages::RtfPicture picture);
+    bool ParagraphIsEmpty() const { return m_batch.text.size() == m_paragraphStart; }
 
     // Ends the paragraph being built; `markFormat` is the format of its paragraph mark, which
     // text typed into an empty paragraph takes.
     void EndParagraph(int blockFormat, int markFormat);
 
-    // Puts everything still buffered into the document (an unended paragraph is dropped).
+    // Hands over everything still gathered (an unended paragraph is dropped).
     void Finish();
 
 private:
-    struct Run {
-        qsizetype start; // in m_text
-        int format;
-    };
-    struct Paragraph {
-        qsizetype start; // of its text in m_text, after the separator that begins it
-        int blockFormat;
-        int markFormat;
-    };
-
     void StartRun(int format);
-    void Flush();
-    int MostUsedTextFormat() const;
+    void HandOver();
+
+    RtfBatchSink &m_sink;
+    RtfBatch m_batch;
+    int m_charFormats = 0;
+    int m_blockFormats = 0;
+    qsizetype m_paragraphStart = 0;
+    bool m_surrogates = false; // in the paragraph being built
+    bool m_firstBatch = true;  // its first paragraph goes into the block the document has
+};
+
+// Puts batches into a document: the one part of reading that must run on the document's
+// thread. The document must be empty, with undo off.
+class RtfDocumentInserter final : public RtfBatchSink {
+public:
+    explicit RtfDocumentInserter(QTextDocument *document);
+
+    void Take(RtfBatch &batch) override;
+
+private:
+    void Register(RtfBatch &batch);
+    void Insert(const RtfBatch &batch);
+    int MostUsedTextFormat(const RtfBatch &batch);
 
     QTextDocument *m_document;
     QTextCursor m_end;    // where text goes in
@@ -57,13 +104,7 @@ private:
     std::vector<QTextCharFormat> m_charFormats;
     std::vector<bool> m_isPicture;
     std::vector<QTextBlockFormat> m_blockFormats;
-
-    QString m_text; // paragraphs not in the document yet, each after a U+2029 but the first
-    std::vector<Run> m_runs;
-    std::vector<Paragraph> m_paragraphs;
-    qsizetype m_paragraphStart = 0;
-    bool m_surrogates = false;   // in the paragraph being built
     bool m_documentEmpty = true; // the first paragraph goes into the block the document has
     int m_lastBlockFormat = 0;   // of the document's last block, which new blocks copy
-    mutable std::vector<int> m_uses;
+    std::vector<int> m_uses;
 };

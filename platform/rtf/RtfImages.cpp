@@ -182,19 +182,18 @@ QSizeF ShownSize(const Properties<PictureField> &picture, bool metafile, QSize p
 
 } // namespace
 
-std::optional<QTextImageFormat> AddRtfPicture(QTextDocument *document,
-                                              const Properties<PictureField> &picture,
-                                              const QByteArray &data) {
+std::optional<RtfPicture> DecodeRtfPicture(const Properties<PictureField> &picture,
+                                           const QByteArray &data) {
     const auto kind = static_cast<PictureKind>(picture[PictureField::Kind]);
-    QByteArray bytes;
+    RtfPicture decoded;
     QSize pixels;
     bool metafile = false;
     switch (kind) {
     case PictureKind::Png:
     case PictureKind::Jpeg:
     case PictureKind::Dib:
-        bytes = DecodedBitmap(kind, data, &pixels);
-        if (bytes.isEmpty())
+        decoded.bytes = DecodedBitmap(kind, data, &pixels);
+        if (decoded.bytes.isEmpty())
             return {};
         break;
     case PictureKind::Wmf:
@@ -207,17 +206,24 @@ std::optional<QTextImageFormat> AddRtfPicture(QTextDocument *document,
     default:
         return {};
     }
-    const QSizeF shown = ShownSize(picture, metafile, pixels);
-    if (metafile)
-        bytes = PlaceholderPng(QSize(qRound(std::min(shown.width(), 2000.0)),
-                                     qRound(std::min(shown.height(), 2000.0))));
-    QTextImageFormat format = Add(document, bytes, shown);
+    decoded.shown = ShownSize(picture, metafile, pixels);
     if (metafile) {
-        format.setProperty(SourceData, data);
-        format.setProperty(SourceKind, kind == PictureKind::Emf ? QStringLiteral("emfblip")
-                                                                : QStringLiteral("wmetafile8"));
-        format.setProperty(SourceExtent,
-                           QSize(picture[PictureField::Picw], picture[PictureField::Pich]));
+        decoded.bytes = PlaceholderPng(QSize(qRound(std::min(decoded.shown.width(), 2000.0)),
+                                             qRound(std::min(decoded.shown.height(), 2000.0))));
+        decoded.metafile = data;
+        decoded.metafileKind =
+            kind == PictureKind::Emf ? QStringLiteral("emfblip") : QStringLiteral("wmetafile8");
+        decoded.metafileExtent = QSize(picture[PictureField::Picw], picture[PictureField::Pich]);
+    }
+    return decoded;
+}
+
+QTextImageFormat Add(QTextDocument *document, const RtfPicture &picture) {
+    QTextImageFormat format = Add(document, picture.bytes, picture.shown);
+    if (!picture.metafile.isEmpty()) {
+        format.setProperty(SourceData, picture.metafile);
+        format.setProperty(SourceKind, picture.metafileKind);
+        format.setProperty(SourceExtent, picture.metafileExtent);
     }
     return format;
 }

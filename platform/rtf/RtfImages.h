@@ -46,13 +46,23 @@ QTextImageFormat Add(QTextDocument *document, const QImage &image, QSizeF displa
 // the bytes of a data: URL, or an invalid QVariant.
 QVariant Held(const QTextDocument &document, const QString &name);
 
-// Decodes a picture of an RTF file ({\pict}): its kind and sizes as its keywords gave them,
-// and its data. Adds it to `document` and returns its format; nothing when it can be neither
-// shown nor kept (kinds Qt cannot decode other than metafiles, damaged data).
-std::optional<QTextImageFormat>
-AddRtfPicture(QTextDocument *document,
-              const RtfKeywords::Properties<RtfKeywords::PictureField> &picture,
-              const QByteArray &data);
+// A picture of an RTF file ({\pict}), decoded: what Add() needs to put it into a document.
+struct RtfPicture {
+    QByteArray bytes; // PNG or JPEG; for a metafile, a placeholder
+    QSizeF shown;
+    QByteArray metafile; // the original metafile, written back on saving; empty for bitmaps
+    QString metafileKind;
+    QSize metafileExtent;
+};
+
+// Decodes a picture of an RTF file from its kind and sizes as its keywords gave them and its
+// data; nothing when it can be neither shown nor kept (kinds Qt cannot decode other than
+// metafiles, damaged data). Touches no document, so any thread may call it.
+std::optional<RtfPicture>
+DecodeRtfPicture(const RtfKeywords::Properties<RtfKeywords::PictureField> &picture,
+                 const QByteArray &data);
+// Adds a decoded picture to `document` and returns its format.
+QTextImageFormat Add(QTextDocument *document, const RtfPicture &picture);
 
 // A picture ready for RTF: PNG or JPEG bytes and its own size in pixels.
 struct EncodedPicture {

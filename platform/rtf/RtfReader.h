@@ -16,8 +16,10 @@ class QTextDocument;
 //
 // Inside: RtfTokenizer cuts the bytes into tokens, RtfKeywords gives each control word its
 // meaning, the parser (RtfReader.cpp) follows groups and destinations, and RtfDocumentBuilder
-// puts text and formats into the document in bulk; RtfImages decodes pictures and RtfCodePage
-// 8-bit text.
+// gathers text and formats into batches that RtfDocumentInserter puts into the document in
+// bulk; RtfImages decodes pictures and RtfCodePage 8-bit text. Large files are parsed on a
+// thread of their own while the calling thread, the only one that touches the document, puts
+// the batches in (RtfBatchQueue carries them over).
 namespace RtfReader {
 
 // What Read() raises for bytes that are not RTF at all.

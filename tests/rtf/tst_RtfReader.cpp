@@ -5,11 +5,15 @@
 #include "platform/rtf/RtfImages.h"
 #include "platform/rtf/RtfReader.h"
 
+#include <QFile>
 #include <QImage>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -69,6 +73,16 @@ QString Traits(const QTextCharFormat &f) {
 
 QByteArray Resource(const QTextDocument &document, const QTextImageFormat &picture) {
     return document.resource(QTextDocument::ImageResource, QUrl(picture.name())).toByteArray();
+}
+
+// The address space this process has mapped, in bytes.
+rlim_t VirtualMemory() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmSize:"))
+            return rlim_t(line.mid(7).trimmed().split(' ').front().toULongLong()) << 10;
+    return 0;
 }
 
 } // namespace
@@ -303,6 +317,28 @@ private slots:
         QVERIFY(!document.isUndoAvailable());
         RtfReader::Read(QByteArray("\r\n"), &document);
         QCOMPARE(document.toPlainText(), QString());
+    }
+
+    // Memory running out while a large entry is read must fail the read, never leave a
+    // document that looks complete but is cut short (and could then be saved over the file).
+    void runningOutOfMemoryFailsTheRead() {
+        const QByteArray rtf = "{\\rtf1 " + QByteArray(20 << 20, 'w') + "\\par}";
+        const pid_t child = fork();
+        if (child == 0) {
+            const rlimit room{VirtualMemory() + (24 << 20), RLIM_INFINITY};
+            setrlimit(RLIMIT_AS, &room);
+            QTextDocument document;
+            try {
+                RtfReader::Read(rtf, &document);
+            } catch (const std::bad_alloc &) {
+                _exit(0);
+            }
+            _exit(1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 };
 
