@@ -171,6 +171,10 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     int runs = 3;
     QStringList files = Bench::CountAndFiles(argc, argv, runs);
+    if (files == QStringList{QStringLiteral("words")}) {
+        OpenOverLongWords(runs);
+        return 0;
+    }
     if (!files.isEmpty()) {
         OpenToReady(files, runs);
         return 0;

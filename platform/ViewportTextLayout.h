@@ -4,6 +4,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QHash>
+#include <QTextLayout>
 
 class QTextBlockFormat;
 
@@ -39,6 +40,12 @@ public:
     qreal LayOutView(qreal top);
     // The position of the paragraph at `y` by the heights known so far: lays nothing out.
     int PositionNear(qreal y) const;
+    // Whether the paragraph holding `position` is laid out in pieces. QTextEdit then cannot
+    // place the caret or move it by lines itself: it reads those from the paragraph's own
+    // layout, which stays empty.
+    bool InPieces(int position) const;
+    // The caret's rectangle at `position` in the document.
+    QRectF CaretRect(int position) const;
 
 protected:
     void documentChanged(int from, int removed, int added) override;
@@ -60,14 +67,36 @@ private:
     qreal SpaceAbove(const QTextBlock &block) const;
     qreal Indent(const QTextBlock &block, const QTextBlockFormat &format) const;
     qreal TextWidth() const;
+    QTextOption OptionFor(const QTextBlock &block, const QTextBlockFormat &format,
+                          bool wrapsAnywhere) const;
+    struct Lines {
+        qreal height = 0;  // of all lines
+        qreal lastTop = 0; // where the last line starts
+        qreal width = 0;   // available to each line
+    };
+    Lines LayOutLines(QTextLayout *layout, const QTextBlock &block, bool indentFirstLine) const;
     void LayOut(const QTextBlock &block, int number) const;
+    bool TakesPieces(const QTextBlock &block) const;
+    void StartPieces(const QTextBlock &block, int number) const;
+    static QList<QTextLayout::FormatRange> FormatsOf(const QTextBlock &block, int start,
+                                                     int length);
+    // Lays out pieces of the paragraph until they reach below `y` and past `offset`.
+    void LayOutPieces(const QTextBlock &block, int number, qreal y, int offset) const;
+    bool EditedInPieces(const QTextBlock &block, int number, int offset, int grown);
     void Measure(const QTextBlock &block, int number) const;
     void MeasureViewAbove(QTextBlock block, int number) const;
     // Where the block's lines start, which also becomes its layout's position.
     QPointF Origin(const QTextBlock &block, int number) const;
     void DrawBlock(QPainter *painter, const PaintContext &context, const QTextBlock &block,
-                   QPointF origin) const;
-    void DrawListMarker(QPainter *painter, const QTextBlock &block, QPointF origin) const;
+                   int number, QPointF origin) const;
+    void DrawPieces(QPainter *painter, const PaintContext &context, const QTextBlock &block,
+                    int number, QPointF origin) const;
+    void DrawText(QPainter *painter, const PaintContext &context, const QTextLayout &layout,
+                  int start, int length, const QRectF &clip) const;
+    void DrawListMarker(QPainter *painter, const QTextBlock &block,
+                        const QTextLayout &layout) const;
+    static int OffsetAt(const QTextLayout &layout, int lines, QPointF point,
+                        Qt::HitTestAccuracy accuracy, bool &exact);
     void Calibrate() const;
     // Tells the view the document's new size: at once, or after the paint or query running now.
     void ReportSize(bool now) const;

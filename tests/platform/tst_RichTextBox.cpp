@@ -7,6 +7,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QInputMethodEvent>
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -84,6 +86,21 @@ QList<QRectF> BlockRects(const QTextDocument &document) {
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
         rects.append(document.documentLayout()->blockBoundingRect(block));
     return rects;
+}
+
+// Where the lines of the document's first paragraph start, found by pointing down it a third
+// of a line at a time.
+QList<int> ShownLineStarts(const QTextDocument &document) {
+    QAbstractTextDocumentLayout *layout = document.documentLayout();
+    const QRectF paragraph = layout->blockBoundingRect(document.firstBlock());
+    QList<int> starts;
+    for (qreal y = paragraph.top() + 1; y < paragraph.bottom();
+         y += QFontMetricsF(document.defaultFont()).height() / 3) {
+        const int start = layout->hitTest(QPointF(0, y), Qt::FuzzyHit);
+        if (starts.isEmpty() || starts.last() != start)
+            starts.append(start);
+    }
+    return starts;
 }
 
 } // namespace
@@ -205,6 +222,58 @@ private slots:
         for (int i = 1; i < words.layout()->lineCount(); ++i)
             QCOMPARE(words.text().at(words.layout()->lineAt(i).textStart() - 1), QLatin1Char(' '));
         QVERIFY(words.next().layout()->lineCount() > 50);
+    }
+
+    // A paragraph too long to lay out whole on every key is laid out in pieces; its lines still
+    // break between words, an edit leaves them where a fresh layout puts them, and the caret,
+    // the line keys and the view follow them.
+    void aVeryLongParagraphKeepsItsLinesAndKeys() {
+        RichTextBox box;
+        box.resize(400, 300);
+        box.show();
+        box.SetText(QStringLiteral("Kept for years, day by day. ").repeated(3000));
+        QTextDocument &document = *box.document();
+        const auto shownLines = [&] {
+            QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
+            box.viewport()->grab();
+            return ShownLineStarts(document);
+        };
+        QList<int> lines = shownLines();
+        QVERIFY(lines.size() > 1000);
+        for (int i = 1; i < lines.size(); ++i)
+            QCOMPARE(document.characterAt(lines[i] - 1), QLatin1Char(' '));
+        // Typed into a line, and the first word taken from the line where the first piece ends,
+        // whose space then joins the line above, which that piece holds.
+        box.SetSelStart(40000);
+        QTest::keyClicks(&box, QStringLiteral("daybyday "));
+        Select(box, *(std::upper_bound(lines.begin(), lines.end(), 16383) - 1), 3);
+        QTest::keyClick(&box, Qt::Key_Delete);
+        lines = shownLines();
+        document.setPageSize(document.pageSize()); // laid out afresh
+        QCOMPARE(shownLines(), lines);
+
+        QScrollBar *bar = box.verticalScrollBar();
+        bar->setValue(0);
+        QTest::keyClick(&box, Qt::Key_Z); // at the end, which the view shows again
+        box.viewport()->grab();
+        QVERIFY(bar->value() > bar->maximum() - 20);
+
+        const auto lineOf = [&lines](int position) {
+            return int(std::upper_bound(lines.begin(), lines.end(), position) - lines.begin()) - 1;
+        };
+        box.SetSelStart(lines[700] + 9);
+        QTest::keyClick(&box, Qt::Key_Down);
+        const int below = box.SelStart();
+        QCOMPARE(lineOf(below), 701);
+        QTest::keyClick(&box, Qt::Key_Home, Qt::ShiftModifier);
+        QCOMPARE(box.SelStart(), lines[701]);
+        QCOMPARE(box.SelLength(), below - lines[701]);
+        QTest::keyClick(&box, Qt::Key_Up);
+        QCOMPARE(lineOf(box.SelStart()), 700);
+        const int top = bar->value();
+        QTest::keyClick(&box, Qt::Key_PageDown);
+        QVERIFY(lineOf(box.SelStart()) > 710);
+        QVERIFY(bar->value() > top);
     }
 
     // Whatever an edit does, paragraphs seen before it and paragraphs first seen after it end
