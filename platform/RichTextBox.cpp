@@ -505,6 +505,16 @@ void RichTextBox::inputMethodEvent(QInputMethodEvent *event) {
     QTextEdit::inputMethodEvent(&filtered);
 }
 
+// An input method places its window beside the caret.
+QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const {
+    const ViewportTextLayout *layout = Layout();
+    const int position = textCursor().position();
+    if (query != Qt::ImCursorRectangle || layout == nullptr || !layout->InPieces(position))
+        return QTextEdit::inputMethodQuery(query);
+    const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    return layout->CaretRect(position).toRect().translated(viewport()->pos() - scrolled);
+}
+
 void RichTextBox::mousePressEvent(QMouseEvent *event) {
     const QPoint at = event->position().toPoint();
     emit MouseDown(event->button(), event->modifiers(), at.x(), at.y());

@@ -81,6 +81,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     // Characters composed by an input method (dead keys, compose, IBus) are key presses too.
     void inputMethodEvent(QInputMethodEvent *event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     // Pasting, dropping and the middle click bring pictures as pictures, as a rich edit control
     // does, and formatted text; never anything a file name or URL in the content points to.
     bool canInsertFromMimeData(const QMimeData *source) const override;

@@ -257,6 +257,11 @@ private slots:
         QTest::keyClick(&box, Qt::Key_Z); // at the end, which the view shows again
         box.viewport()->grab();
         QVERIFY(bar->value() > bar->maximum() - 20);
+        QInputMethodQueryEvent query(Qt::ImCursorRectangle); // as an input method asks
+        QCoreApplication::sendEvent(&box, &query);
+        const QRect caret = query.value(Qt::ImCursorRectangle).toRect();
+        QCOMPARE(box.cursorForPosition(caret.center() - box.viewport()->pos()).position(),
+                 box.SelStart());
 
         const auto lineOf = [&lines](int position) {
             return int(std::upper_bound(lines.begin(), lines.end(), position) - lines.begin()) - 1;
