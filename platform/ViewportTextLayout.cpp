@@ -2,6 +2,7 @@
 
 #include "platform/LongParagraph.h"
 
+#include <QAccessible>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QStyle>
@@ -234,10 +235,11 @@ void ViewportTextLayout::LayOut(const QTextBlock &block, int number) const {
 }
 
 // Pictures are sized and drawn only by the paragraph's own layout, and so is text an input
-// method is composing.
+// method is composing. A screen reader reads lines from that layout too: while one listens,
+// correct lines are worth the time a long paragraph takes to lay out whole.
 bool ViewportTextLayout::TakesPieces(const QTextBlock &block) const {
     const QTextOption::WrapMode wrap = document()->defaultTextOption().wrapMode();
-    return block.length() > kLongParagraph && TextWidth() > 0 &&
+    return block.length() > kLongParagraph && TextWidth() > 0 && !QAccessible::isActive() &&
            !block.blockFormat().nonBreakableLines() && wrap != QTextOption::NoWrap &&
            wrap != QTextOption::ManualWrap && block.layout()->preeditAreaText().isEmpty() &&
            !block.text().contains(QChar::ObjectReplacementCharacter);

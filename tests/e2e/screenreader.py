@@ -107,6 +107,15 @@ def journey(app, saved):
     wait_for("the marker did not announce 'NOT SAVED!'",
              lambda: status[1].name == "NOT SAVED!" and "NOT SAVED!" in renamed)
 
+    step("a paragraph of 42,000 characters: a line read from its middle is one line")
+    paragraph = "Kept for years, day by day. " * 1500
+    entry.queryEditableText().insertText(len(LINE), paragraph, len(paragraph))
+    text = entry.queryText()
+    wait_for("the paragraph did not arrive", lambda: text.characterCount > len(paragraph))
+    _, start, end = text.getTextAtOffset(20000, pyatspi.TEXT_BOUNDARY_LINE_START)
+    if not 10 < end - start < 200:
+        fail(f"the line read at 20000 runs from {start} to {end}")
+
     step("Bold: a toggle button, checked once pressed")
     bold = press(main, "Bold")
     wait_for("Bold is not checked", lambda: bold.getState().contains(pyatspi.STATE_CHECKED))
