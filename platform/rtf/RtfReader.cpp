@@ -1020,7 +1020,7 @@ bool IsBlank(const QByteArray &bytes) {
 
 // Smaller files read in a few milliseconds, and often hold little text: starting the second
 // thread and handing batches over (a fraction of a millisecond) would eat what it saves.
-constexpr std::size_t kTwoThreadsFrom = 512 * 1024;
+constexpr std::size_t kTwoThreadsFrom = std::size_t{512} * 1024;
 
 // Tokenizes and parses on a thread of its own while the calling thread, which owns the
 // document, puts the batches in: about four fifths of a large read is the document's own work.
