@@ -3,6 +3,7 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/FileIO.h"
 #include "platform/KeyAscii.h"
+#include "platform/LongParagraphCaret.h"
 #include "platform/PictureHandler.h"
 #include "platform/Pictures.h"
 #include "platform/SearchIndex.h"
@@ -84,129 +85,12 @@ constexpr int kPassesToTheEnd = 8;
 RichTextBox::RichTextBox(QWidget *parent)
     : QTextEdit(parent)
     , m_pictures(new PictureHandler(this))
-    , m_searchIndex(new SearchIndex(this)) {
+    , m_searchIndex(new SearchIndex(this))
+    , m_longParagraphCaret(new LongParagraphCaret(this)) {
     setAcceptRichText(true);
     UseDocument(new HeldOnlyDocument(this));
     connect(m_pictures, &PictureHandler::Decoded, viewport(), [this] { viewport()->update(); });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &RichTextBox::LayOutView);
-    FollowTextControl();
-}
-
-void RichTextBox::FollowTextControl() {
-    const QList<QObject *> children = this->children();
-    const auto control = std::find_if(children.begin(), children.end(), [](QObject *child) {
-        return child->inherits("QWidgetTextControl");
-    });
-    if (control == children.end())
-        return;
-    // Qt's text control is a private class: its signals can be reached only by their names.
-    disconnect(*control, SIGNAL(visibilityRequest(QRectF)), this, SLOT(_q_ensureVisible(QRectF)));
-    connect(*control, SIGNAL(visibilityRequest(QRectF)), this, SLOT(EnsureVisible(QRectF)));
-    connect(*control, SIGNAL(updateRequest(QRectF)), this, SLOT(RepaintCaretInLongParagraph()));
-}
-
-void RichTextBox::EnsureVisible(const QRectF &requested) {
-    const ViewportTextLayout *layout = Layout();
-    const int position = textCursor().position();
-    // A drag asks for the point under the mouse; everything else for the caret.
-    const bool forCaret = requested.size() != QSizeF(1, 1);
-    if (layout != nullptr && forCaret && layout->InPieces(position))
-        ScrollToShow(layout->CaretRect(position).adjusted(-5, 0, 5, 0).toRect());
-    else
-        ScrollToShow(requested.toRect());
-}
-
-// As QTextEdit scrolls to what it is asked to show: as little as shows it whole.
-void RichTextBox::ScrollToShow(const QRect &rect) {
-    QScrollBar *across = horizontalScrollBar();
-    QScrollBar *down = verticalScrollBar();
-    const int width = viewport()->width();
-    const int height = viewport()->height();
-    const bool rightToLeft = isRightToLeft();
-    const int left = rightToLeft ? across->maximum() - across->value() : across->value();
-    int newLeft = left;
-    if (rect.left() < left)
-        newLeft = rect.left();
-    else if (rect.left() + rect.width() > left + width)
-        newLeft = rect.left() + rect.width() - width;
-    across->setValue(rightToLeft ? across->maximum() - newLeft : newLeft);
-    if (rect.top() < down->value())
-        down->setValue(rect.top());
-    else if (rect.top() + rect.height() > down->value() + height)
-        down->setValue(rect.top() + rect.height() - height);
-}
-
-void RichTextBox::RepaintCaretInLongParagraph() {
-    const ViewportTextLayout *layout = Layout();
-    const QTextCursor cursor = textCursor();
-    if (layout != nullptr &&
-        (layout->InPieces(cursor.position()) || layout->InPieces(cursor.anchor())))
-        viewport()->update();
-}
-
-bool RichTextBox::MoveInLongParagraph(QKeyEvent *event) {
-    const ViewportTextLayout *layout = Layout();
-    QTextCursor cursor = textCursor();
-    if (layout == nullptr || !layout->InPieces(cursor.position()))
-        return false;
-    enum Step { LineUp, LineDown, LineStart, LineEnd, PageUp, PageDown };
-    static constexpr struct {
-        QKeySequence::StandardKey move;
-        QKeySequence::StandardKey select;
-        Step step;
-    } kSteps[] = {
-        {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine, LineUp},
-        {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine, LineDown},
-        {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, LineStart},
-        {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine, LineEnd},
-        {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage, PageUp},
-        {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, PageDown},
-    };
-    const auto step = std::find_if(std::begin(kSteps), std::end(kSteps), [event](const auto &s) {
-        return event->matches(s.move) || event->matches(s.select);
-    });
-    if (step == std::end(kSteps))
-        return false;
-    const QRectF caret = layout->CaretRect(cursor.position());
-    const qreal margin = document()->documentMargin();
-    const qreal x =
-        cursor.verticalMovementX() >= 0 ? cursor.verticalMovementX() + margin : caret.left();
-    const qreal page = viewport()->height();
-    QPointF target;
-    switch (step->step) {
-    case LineUp:
-        target = {x, caret.top() - 1};
-        break;
-    case LineDown:
-        target = {x, caret.bottom() + 1};
-        break;
-    case LineStart:
-        target = {0, caret.center().y()};
-        break;
-    case LineEnd:
-        target = {1e9, caret.center().y()};
-        break;
-    case PageUp:
-        target = {x, caret.center().y() - page};
-        break;
-    case PageDown:
-        target = {x, caret.center().y() + page};
-        break;
-    }
-    const qreal bottom = layout->documentSize().height() - margin;
-    if (target.y() >= margin && target.y() < bottom) {
-        const auto mode =
-            event->matches(step->select) ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
-        cursor.setPosition(layout->hitTest(target, Qt::FuzzyHit), mode);
-        if (step->step != LineStart && step->step != LineEnd)
-            cursor.setVerticalMovementX(qRound(x - margin));
-        if (step->step == PageUp || step->step == PageDown)
-            verticalScrollBar()->setValue(verticalScrollBar()->value() +
-                                          qRound(target.y() - caret.center().y()));
-        setTextCursor(cursor);
-    }
-    event->accept();
-    return true;
 }
 
 void RichTextBox::UseDocument(QTextDocument *next) {
@@ -473,7 +357,7 @@ void RichTextBox::SaveFile(const QString &path, FileType type) const {
 }
 
 void RichTextBox::keyPressEvent(QKeyEvent *event) {
-    if (MoveInLongParagraph(event))
+    if (m_longParagraphCaret->Move(event))
         return;
     const int code = KeyAsciiOf(event);
     if (code >= 0) {
@@ -507,12 +391,10 @@ void RichTextBox::inputMethodEvent(QInputMethodEvent *event) {
 
 // An input method places its window beside the caret.
 QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const {
-    const ViewportTextLayout *layout = Layout();
-    const int position = textCursor().position();
-    if (query != Qt::ImCursorRectangle || layout == nullptr || !layout->InPieces(position))
-        return QTextEdit::inputMethodQuery(query);
-    const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
-    return layout->CaretRect(position).toRect().translated(viewport()->pos() - scrolled);
+    if (query == Qt::ImCursorRectangle)
+        if (const std::optional<QRect> caret = m_longParagraphCaret->CaretInBox())
+            return *caret;
+    return QTextEdit::inputMethodQuery(query);
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent *event) {

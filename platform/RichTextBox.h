@@ -4,6 +4,7 @@
 #include <QTextFormat>
 #include <optional>
 
+class LongParagraphCaret;
 class PictureHandler;
 class SearchIndex;
 class ViewportTextLayout;
@@ -97,13 +98,6 @@ private:
     // Lays out the paragraphs the view shows as it scrolls; scrolled up onto a paragraph whose
     // height was estimated, it keeps what was on the screen where it was.
     void LayOutView();
-    // A paragraph laid out in pieces leaves QTextEdit's own reckoning of the caret's place
-    // empty: the box scrolls to the caret, repaints it and moves it by lines itself there.
-    void FollowTextControl();
-    bool MoveInLongParagraph(QKeyEvent *event);
-    void ScrollToShow(const QRect &rect);
-    Q_SLOT void EnsureVisible(const QRectF &requested);
-    Q_SLOT void RepaintCaretInLongParagraph();
     void InsertPicture(const QByteArray &encoded);
     void InsertPastedImage(const QMimeData &source);
     void InsertHtml(const QString &html);
@@ -115,5 +109,6 @@ private:
     PictureHandler *m_pictures;
     // Find looks in a case-folded copy of the text that follows the edits.
     SearchIndex *m_searchIndex;
+    LongParagraphCaret *m_longParagraphCaret;
     bool m_layingOutView = false;
 };
