@@ -496,12 +496,12 @@ void ViewportTextLayout::draw(QPainter *painter, const PaintContext &context) {
 
 void ViewportTextLayout::DrawBlock(QPainter *painter, const PaintContext &context,
                                    const QTextBlock &block, int number, QPointF origin) const {
-    const QTextBlockFormat format = block.blockFormat();
-    const QBrush background = format.background();
     if (LongParagraph::Of(block) != nullptr) {
         DrawPieces(painter, context, block, number, origin);
         return;
     }
+    const QTextBlockFormat format = block.blockFormat();
+    const QBrush background = format.background();
     const QTextLayout *layout = block.layout();
     const QRectF box = layout->boundingRect().translated(origin);
     if (background.style() != Qt::NoBrush)
