@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev libcanberra-dev
+build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev qt6-svg-dev libgl-dev libcanberra-dev
     fonts-liberation fonts-dejavu-core)
 # dpkg-shlibdeps (dpkg-dev, file) works out the package's dependencies.
 package_packages=(dpkg-dev file)

@@ -2,6 +2,7 @@
 
 #include <QTextDocument>
 #include <algorithm>
+#include <private/qtextdocument_p.h>
 
 namespace {
 
@@ -163,7 +164,10 @@ void RtfDocumentInserter::Insert(const RtfBatch &batch) {
     m_lastBlockFormat = paragraphs.back().blockFormat;
     m_documentEmpty = false;
 
-    // A run ends where the next one starts, or at the end of its paragraph.
+    // A run ends where the next one starts, or at the end of its paragraph. Runs are formatted
+    // through the document's own piece table: QTextCursor copies and hashes the format anew on
+    // every call, which cost an eighth of a large read.
+    QTextDocumentPrivate *const table = QTextDocumentPrivate::get(m_document);
     const std::vector<RtfBatch::Run> &runs = batch.runs;
     std::size_t next = 1;
     for (std::size_t r = 0; r < runs.size(); ++r) {
@@ -175,8 +179,7 @@ void RtfDocumentInserter::Insert(const RtfBatch &batch) {
             end = std::min(end, runs[r + 1].start);
         if (run.format == base || end <= run.start)
             continue;
-        m_format.setPosition(start + static_cast<int>(run.start));
-        m_format.setPosition(start + static_cast<int>(end), QTextCursor::KeepAnchor);
-        m_format.setCharFormat(m_charFormats[run.format]);
+        table->setCharFormat(start + static_cast<int>(run.start), static_cast<int>(end - run.start) - 1,
+                             m_charFormats[run.format]);
     }
 }
