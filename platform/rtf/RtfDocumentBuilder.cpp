@@ -104,9 +104,7 @@ void RtfDocumentBuilder::HandOver() {
 }
 
 RtfDocumentInserter::RtfDocumentInserter(QTextDocument *document)
-    : m_document(document)
-    , m_end(document)
-    , m_format(document) {}
+    : m_document(document) {}
 
 void RtfDocumentInserter::Take(RtfBatch &batch) {
     Register(batch);
@@ -123,6 +121,8 @@ void RtfDocumentInserter::Register(RtfBatch &batch) {
         m_blockFormats.push_back(std::move(format));
     for (const RtfBatch::Picture &picture : batch.pictures)
         m_charFormats[picture.format] = RtfImages::Add(m_document, picture.picture);
+    m_charIndices.resize(m_charFormats.size(), -1);
+    m_blockIndices.resize(m_blockFormats.size(), -1);
 }
 
 int RtfDocumentInserter::MostUsedTextFormat(const RtfBatch &batch) {
@@ -134,40 +134,60 @@ int RtfDocumentInserter::MostUsedTextFormat(const RtfBatch &batch) {
     };
     for (const RtfBatch::Run &run : batch.runs)
         count(run.format);
-    for (const RtfBatch::Paragraph &paragraph : batch.paragraphs)
-        count(paragraph.markFormat);
     return best;
+}
+
+int RtfDocumentInserter::CharIndex(int format) {
+    int &index = m_charIndices[format];
+    if (index < 0)
+        index = QTextDocumentPrivate::get(m_document)
+                    ->formatCollection()
+                    ->indexForFormat(m_charFormats[format]);
+    return index;
+}
+
+int RtfDocumentInserter::BlockIndex(int format) {
+    int &index = m_blockIndices[format];
+    if (index < 0)
+        index = QTextDocumentPrivate::get(m_document)
+                    ->formatCollection()
+                    ->indexForFormat(m_blockFormats[format]);
+    return index;
 }
 
 void RtfDocumentInserter::Insert(const RtfBatch &batch) {
     if (batch.paragraphs.empty())
         return;
-    const int start = m_end.position();
+    QTextDocumentPrivate *const table = QTextDocumentPrivate::get(m_document);
+    const int start = m_position;
     const int base = MostUsedTextFormat(batch);
-    m_end.insertText(batch.text, m_charFormats[base]);
-
-    // Every block took the format of the block the text went into, every mark the text's
-    // format; the first block of the document kept the mark it had.
-    const int given = m_lastBlockFormat;
+    const int baseIndex = CharIndex(base);
     const std::vector<RtfBatch::Paragraph> &paragraphs = batch.paragraphs;
     for (std::size_t p = 0; p < paragraphs.size(); ++p) {
         const RtfBatch::Paragraph &paragraph = paragraphs[p];
         const int at = start + static_cast<int>(paragraph.start);
-        if (paragraph.blockFormat != given || paragraph.markFormat != base ||
-            (p == 0 && m_documentEmpty))
-            m_format.setPosition(at);
-        if (paragraph.blockFormat != given)
-            m_format.setBlockFormat(m_blockFormats[paragraph.blockFormat]);
-        if (paragraph.markFormat != base || (p == 0 && m_documentEmpty))
-            m_format.setBlockCharFormat(m_charFormats[paragraph.markFormat]);
+        if (m_documentEmpty) {
+            // The document's one block becomes the first paragraph.
+            QTextCursor first(m_document);
+            first.setBlockFormat(m_blockFormats[paragraph.blockFormat]);
+            first.setBlockCharFormat(m_charFormats[paragraph.markFormat]);
+            m_documentEmpty = false;
+        } else {
+            // The separator before a paragraph carries its block format and its mark's format.
+            table->insertBlock(at - 1, BlockIndex(paragraph.blockFormat),
+                               CharIndex(paragraph.markFormat));
+        }
+        const qsizetype end =
+            p + 1 < paragraphs.size() ? paragraphs[p + 1].start - 1 : batch.text.size();
+        if (end > paragraph.start)
+            table->insert(at,
+                          QString::fromRawData(batch.text.constData() + paragraph.start,
+                                               end - paragraph.start),
+                          baseIndex);
     }
-    m_lastBlockFormat = paragraphs.back().blockFormat;
-    m_documentEmpty = false;
+    m_position = start + static_cast<int>(batch.text.size());
 
-    // A run ends where the next one starts, or at the end of its paragraph. Runs are formatted
-    // through the document's own piece table: QTextCursor copies and hashes the format anew on
-    // every call, which cost an eighth of a large read.
-    QTextDocumentPrivate *const table = QTextDocumentPrivate::get(m_document);
+    // A run ends where the next one starts, or at the end of its paragraph.
     const std::vector<RtfBatch::Run> &runs = batch.runs;
     std::size_t next = 1;
     for (std::size_t r = 0; r < runs.size(); ++r) {
@@ -179,7 +199,7 @@ void RtfDocumentInserter::Insert(const RtfBatch &batch) {
             end = std::min(end, runs[r + 1].start);
         if (run.format == base || end <= run.start)
             continue;
-        table->setCharFormat(start + static_cast<int>(run.start), static_cast<int>(end - run.start) - 1,
+        table->setCharFormat(start + static_cast<int>(run.start), static_cast<int>(end - run.start),
                              m_charFormats[run.format]);
     }
 }
