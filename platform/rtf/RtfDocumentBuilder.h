@@ -82,7 +82,9 @@ private:
     int m_blockFormats = 0;
     qsizetype m_paragraphStart = 0;
     bool m_surrogates = false; // in the paragraph being built
-    bool m_firstBatch = true;  // its first paragraph goes into the block the document has
+    qsizetype m_batchSize;
+    qsizetype m_handedOver = 0; // characters
+    bool m_firstBatch = true;   // its first paragraph goes into the block the document has
 };
 
 // Puts batches into a document: the one part of reading that must run on the document's
