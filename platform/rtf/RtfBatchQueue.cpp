@@ -2,8 +2,8 @@
 
 namespace {
 
-// Enough to keep both threads busy when one runs ahead for a while; a batch holds up to 1M
-// characters (about 3 MB with its runs).
+// Enough to keep both threads busy when one runs ahead for a while; a batch holds up to 512K
+// characters (about 1.5 MB with its runs).
 constexpr std::size_t kDepth = 3;
 
 } // namespace
