@@ -145,20 +145,16 @@ int RtfDocumentInserter::MostUsedTextFormat(const RtfBatch &batch) {
 }
 
 int RtfDocumentInserter::CharIndex(int format) {
-    int &index = m_charIndices[format];
-    if (index < 0)
-        index = QTextDocumentPrivate::get(m_document)
-                    ->formatCollection()
-                    ->indexForFormat(m_charFormats[format]);
-    return index;
+    return DocumentIndex(m_charFormats[format], m_charIndices[format]);
 }
 
 int RtfDocumentInserter::BlockIndex(int format) {
-    int &index = m_blockIndices[format];
+    return DocumentIndex(m_blockFormats[format], m_blockIndices[format]);
+}
+
+int RtfDocumentInserter::DocumentIndex(const QTextFormat &format, int &index) {
     if (index < 0)
-        index = QTextDocumentPrivate::get(m_document)
-                    ->formatCollection()
-                    ->indexForFormat(m_blockFormats[format]);
+        index = QTextDocumentPrivate::get(m_document)->formatCollection()->indexForFormat(format);
     return index;
 }
 

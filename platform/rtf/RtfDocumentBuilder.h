@@ -104,6 +104,7 @@ private:
     int MostUsedTextFormat(const RtfBatch &batch);
     int CharIndex(int format);
     int BlockIndex(int format);
+    int DocumentIndex(const QTextFormat &format, int &index); // looked up once, then kept
 
     QTextDocument *m_document;
     std::vector<QTextCharFormat> m_charFormats;
